@@ -1,0 +1,1 @@
+#include "chartview/ChartView.h"

@@ -1,0 +1,25 @@
+#include "core/chart/ChartModel.h"
+
+namespace rz {
+
+namespace {
+// pntsrsSeries2 has no colour of its own: it takes the chart's default series pen, blue.
+constexpr SeriesStyle kStyles[kSeriesCount] = {
+    {"lnsrsSeries4", "Line4", true, 0x414141, 3, PointerStyle::None, 0, 0, 0},
+    {"lnsrsSeries1", "Line1", true, 0x00FF00, 1, PointerStyle::None, 0, 0, 0},
+    {"lnsrsSeries2", "Line2", true, 0x0000FF, 1, PointerStyle::None, 0, 0, 0},
+    {"lnsrsSeries3", "Line3", true, 0xFF0080, 1, PointerStyle::None, 0, 0, 0},
+    {"pntsrsSeries1", "Point1", false, 0x00FF00, 0, PointerStyle::Circle, 0x00FF00, 0, 0},
+    {"pntsrsSeries2", "Point2", false, 0x0000FF, 0, PointerStyle::Circle, 0x0000FF, 0, 0},
+    {"pntsrsSeries3", "Point3", false, 0x000000, 0, PointerStyle::Circle, 0xFF0080, 0, 0},
+    {"pntsrsSeries4", "Point4", false, 0x0000FF, 0, PointerStyle::Triangle, 0x00FFFF, 5, 0},
+    {"pntsrsSeries5", "Point5", false, 0x00FFFF, 0, PointerStyle::Diamond, 0xFFFF00, 5, 5},
+};
+}  // namespace
+
+const SeriesStyle& seriesStyle(SeriesId id)
+{
+    return kStyles[static_cast<int>(id)];
+}
+
+}  // namespace rz

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/chart/Series.h"
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+// The load-displacement data file: a text file whose line 0 is never read and whose
+// every later line holds one point, displacement first, load second.
+namespace rz {
+
+// A file that cannot be opened or read. The message names the file and the reason.
+class FileReadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads the whole file; throws FileReadError.
+QByteArray readWholeFile(const QString& path);
+
+// UTF-8 / UTF-16 LE / UTF-16 BE by byte-order mark, the locale's 8-bit encoding
+// otherwise. A NUL character ends the text.
+QString decodeText(const QByteArray& bytes);
+
+// Lines end at CR LF, LF or CR; a line break at the very end adds no line.
+std::vector<QStringView> splitLines(QStringView text);
+std::int64_t countLines(QStringView text);
+
+// Splits one line into fields: commas and characters with codes 1 to 32 separate,
+// double-quoted fields may hold both ("" inside quotes stands for one quote).
+QStringList splitFields(QStringView line);
+
+struct CurveReadResult {
+    std::int64_t lineCount = 0;   // N: every line, line 0 and empty lines included
+    std::int64_t badLine = -1;    // i: index of the first line that gave no point, or -1
+    std::vector<Point> points;    // in file order
+};
+
+// Reads lines 1..N-1 until the first that does not give two numbers.
+CurveReadResult readCurve(QStringView text, QChar decimalSeparator);
+
+}  // namespace rz

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+#include <optional>
+
+// Conversions between numbers and the texts the user types, reads and writes.
+// Every function takes the decimal separator explicitly: the C library's numeric
+// locale follows the user's once a QApplication exists, so nothing here may rely on it.
+namespace rz {
+
+// Strict decimal grammar: [+|-] digits [sep digits] [(E|e) [+|-] digits], where the
+// mantissa needs at least one digit before or after the separator. No blanks, no
+// thousands separators, no "nan"/"inf"/hex. A value beyond the double range is not a
+// number; one too small for it becomes zero (or a subnormal).
+std::optional<double> parseDecimal(QStringView text, QChar decimalSeparator);
+
+// Same, for 8-bit text (the data-file reader works on bytes after decoding to UTF-16
+// only where needed).
+std::optional<double> parseDecimalAscii(const char* begin, const char* end, char decimalSeparator);
+
+// Signed decimal integer: [+|-] digits, within the 32-bit range; nothing else.
+std::optional<std::int32_t> parseInteger(QStringView text);
+
+// "0.#####": fixed, at most five decimals, trailing zeros and separator dropped.
+QString formatPattern5(double value, QChar decimalSeparator);
+// "0.0000": fixed, exactly four decimals.
+QString formatPattern4(double value, QChar decimalSeparator);
+// General form, at most 15 significant digits: fixed notation while the decimal
+// exponent lies from -3 to 15, scientific ("1E-5", "1E15") otherwise; "NAN", "INF".
+QString formatGeneral(double value, QChar decimalSeparator);
+// Shortest text that reads back to the same double (always '.'), for machine output.
+QString formatRoundTrip(double value);
+
+// The conversion errors' messages, exactly as the user sees them.
+QString invalidFloatMessage(const QString& text);    // '%s' is not a valid floating point value
+QString invalidIntegerMessage(const QString& text);  // ''%s'' is not a valid integer value
+
+}  // namespace rz

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "core/chart/ChartModel.h"
+#include "core/workbench/AnalysisState.h"
+
+#include <QChar>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// The main window's behaviour without the window: what each handler does to the
+// state, the nine series and the field texts, which messages it shows and where it
+// stops. The desktop window forwards its events here and redraws from it; the batch
+// tool replays it; the tests drive it directly.
+namespace rz {
+
+// The main window's edit fields. edt1, edt12 and edt17 are typed into by the user;
+// the others are read-only and written by the program.
+enum class Field : int {
+    edt1 = 0, edt2, edt3, edt4, edt5, edt6, edt7, edt8, edt9, edt10,
+    edt11, edt12, edt13, edt14, edt15, edt16, edt17, edt18, edt19,
+};
+constexpr int kFieldCount = 19;
+const char* fieldName(Field f);
+
+enum class MessageLevel {
+    Information,  // the program's own notices and refusals
+    Warning,      // the text of a caught error
+    Error,        // an error no handler caught (the application's error box)
+};
+
+// How the model talks to the user.
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+    virtual void showMessage(MessageLevel level, const QString& text) = 0;
+    virtual void focusField(Field field) = 0;
+};
+
+class Workbench {
+public:
+    // programFolder: the folder of the executable, with its trailing separator.
+    Workbench(UserInterface& ui, QChar decimalSeparator, const QString& programFolder);
+
+    // --- handlers -------------------------------------------------------------------
+    // The import after the user confirmed path in the open dialog.
+    void importConfirmed(const QString& path);
+    // "Calculate".
+    void btn1Click();
+    // The radio buttons rb1..rb4 (1..4), run when a button becomes selected.
+    void displayMethodSelected(int method);
+
+    void ResetAnalysis();
+    void UpdateSeriesVisibility();
+
+    // --- outputs' dialog bookkeeping -----------------------------------------------
+    // The report's save dialog was confirmed with path: its folder becomes every
+    // dialog's starting folder.
+    void reportPathChosen(const QString& path);
+    // The picture dialog was confirmed: import and report dialogs move there.
+    void picturePathChosen(const QString& path);
+
+    // --- state -----------------------------------------------------------------------
+    const AnalysisState& state() const { return state_; }
+    const ChartModel& chart() const { return chart_; }
+    QString fieldText(Field f) const { return fields_[static_cast<std::size_t>(f)]; }
+    // What the user typed into an editable field.
+    void setFieldText(Field f, const QString& text) { fields_[static_cast<std::size_t>(f)] = text; }
+    QChar decimalSeparator() const { return sep_; }
+
+    QString openDialogFolder() const { return openFolder_; }
+    QString reportDialogFolder() const { return reportFolder_; }
+    QString pictureDialogFolder() const { return pictureFolder_; }
+
+    // Number of lines of the last import's file, -1 when it could not be read.
+    std::int64_t lastImportLineCount() const { return lastLineCount_; }
+
+private:
+    void importFile(const QString& path);
+    void calculate();
+    // Reads a factor field; false when the click must end (conversion failed).
+    bool readFactor(Field field, double& target);
+    void CalcGeometricMethod();
+    void CalcParkMethod();
+    void CalcEnergyMethod();
+    Series& series(SeriesId id) { return chart_[id].data; }
+    void setField(Field f, const QString& text) { fields_[static_cast<std::size_t>(f)] = text; }
+    void reportUncaught(const std::exception& e);
+
+    UserInterface& ui_;
+    QChar sep_;
+    AnalysisState state_;
+    ChartModel chart_;
+    std::array<QString, kFieldCount> fields_;
+    QString openFolder_;
+    QString reportFolder_;
+    QString pictureFolder_;
+    std::int64_t lastLineCount_ = -1;
+};
+
+QString folderOf(const QString& path);
+QString baseNameOf(const QString& path);
+
+}  // namespace rz

@@ -1,0 +1,1 @@
+#include "excel/ExcelOp.h"
