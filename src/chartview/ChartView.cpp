@@ -1,1 +1,233 @@
 #include "chartview/ChartView.h"
+
+#include "core/report/Report.h"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace rz {
+
+namespace {
+QColor rgb(std::uint32_t c)
+{
+    return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+}
+
+constexpr double kDefaultPointerSize = 9.0;  // pixels across
+
+QCPScatterStyle::ScatterShape shapeOf(PointerStyle p)
+{
+    switch (p) {
+    case PointerStyle::Circle:
+        return QCPScatterStyle::ssDisc;
+    case PointerStyle::Triangle:
+        return QCPScatterStyle::ssTriangle;
+    case PointerStyle::Diamond:
+        return QCPScatterStyle::ssDiamond;
+    case PointerStyle::None:
+        break;
+    }
+    return QCPScatterStyle::ssNone;
+}
+
+// Pixels of room kept at each end of an axis so pointers on the data's edge are whole.
+constexpr double kPointerRoom = 8.0;
+}  // namespace
+
+std::optional<PictureFormat> pictureFormatFromPath(const QString& path)
+{
+    const QString lower = path.toLower();
+    if (lower.endsWith(QLatin1String(".bmp")))
+        return PictureFormat::Bmp;
+    if (lower.endsWith(QLatin1String(".png")))
+        return PictureFormat::Png;
+    if (lower.endsWith(QLatin1String(".pdf")))
+        return PictureFormat::Pdf;
+    if (lower.endsWith(QLatin1String(".svg")))
+        return PictureFormat::Svg;
+    return std::nullopt;
+}
+
+QString pictureFormatExtension(PictureFormat format)
+{
+    switch (format) {
+    case PictureFormat::Bmp:
+        return QStringLiteral("bmp");
+    case PictureFormat::Png:
+        return QStringLiteral("png");
+    case PictureFormat::Pdf:
+        return QStringLiteral("pdf");
+    case PictureFormat::Svg:
+        return QStringLiteral("svg");
+    }
+    return QStringLiteral("bmp");
+}
+
+ChartView::ChartView(QWidget* parent) : QCustomPlot(parent)
+{
+    // Tick labels use a point whatever the user's locale, like the axes of a drawing.
+    setLocale(QLocale::c());
+    setAntialiasedElements(QCP::aeAll);
+    setNoAntialiasingOnDrag(true);
+    legend->setVisible(false);
+
+    xAxis->setLabel(QStringLiteral("Displacement"));
+    yAxis->setLabel(QStringLiteral("Force"));
+    const QPen gridPen(QColor(0x80, 0x80, 0x80), 0, Qt::DotLine);
+    const QPen tickPen(QColor(0xA9, 0xA9, 0xA9));
+    for (QCPAxis* axis : {xAxis, yAxis}) {
+        axis->grid()->setPen(gridPen);
+        axis->setTickPen(tickPen);
+        axis->setSubTickPen(tickPen);
+        axis->setTickLengthIn(5);
+        axis->setTickLengthOut(0);
+        axis->setSubTickLengthIn(2);
+        axis->setSubTickLengthOut(0);
+    }
+
+    // Dragging a rectangle zooms; a double click shows everything again.
+    setSelectionRectMode(QCP::srmZoom);
+    selectionRect()->setPen(QPen(Qt::black, 0, Qt::DotLine));
+    selectionRect()->setBrush(Qt::NoBrush);
+    connect(this, &QCustomPlot::mouseDoubleClick, this, [this](QMouseEvent*) {
+        rescaleToVisible();
+        replot();
+    });
+
+    for (int i = 0; i < kSeriesCount; ++i) {
+        const SeriesStyle& st = seriesStyle(static_cast<SeriesId>(i));
+        QCPGraph* g = addGraph();
+        g->setName(QString::fromLatin1(st.title));
+        g->setAdaptiveSampling(true);
+        if (st.isLine) {
+            g->setPen(QPen(rgb(st.colorRgb), st.lineWidth));
+            g->setLineStyle(QCPGraph::lsLine);
+            g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
+        } else {
+            g->setPen(QPen(rgb(st.colorRgb)));
+            g->setLineStyle(QCPGraph::lsNone);
+            const double size = st.pointerWidth > 0 ? 2.0 * st.pointerWidth + 1.0 : kDefaultPointerSize;
+            g->setScatterStyle(QCPScatterStyle(shapeOf(st.pointer), QPen(rgb(st.colorRgb)),
+                                               QBrush(rgb(st.pointerFill)), size));
+        }
+        graphs_[static_cast<std::size_t>(i)] = g;
+    }
+    replot();
+}
+
+void ChartView::sync(const ChartModel& model)
+{
+    for (int i = 0; i < kSeriesCount; ++i) {
+        const ChartSeries& s = model.at(i);
+        QCPGraph* g = graphs_[static_cast<std::size_t>(i)];
+        if (!synced_[static_cast<std::size_t>(i)] || revisions_[static_cast<std::size_t>(i)] != s.data.revision()) {
+            QVector<QCPGraphData> points;
+            points.reserve(s.data.count());
+            for (const Point& p : s.data.points())
+                points.append(QCPGraphData(p.x, p.y));
+            // Already in ascending X with equal X in insertion order: keep that order,
+            // it draws the vertical segments.
+            g->data()->set(points, true);
+            revisions_[static_cast<std::size_t>(i)] = s.data.revision();
+            synced_[static_cast<std::size_t>(i)] = true;
+        }
+        g->setVisible(s.visible);
+    }
+    rescaleToVisible();
+    replot();
+}
+
+void ChartView::rescaleToVisible()
+{
+    double xmin = std::numeric_limits<double>::infinity(), xmax = -xmin, ymin = xmin, ymax = -xmin;
+    for (QCPGraph* g : graphs_) {
+        if (!g->visible() || g->data()->isEmpty())
+            continue;
+        bool found = false;
+        const QCPRange kr = g->getKeyRange(found);
+        if (found) {
+            xmin = std::min(xmin, kr.lower);
+            xmax = std::max(xmax, kr.upper);
+        }
+        const QCPRange vr = g->getValueRange(found);
+        if (found) {
+            ymin = std::min(ymin, vr.lower);
+            ymax = std::max(ymax, vr.upper);
+        }
+    }
+    auto apply = [](QCPAxis* axis, double lo, double hi, double pixels) {
+        if (!(lo <= hi)) {
+            axis->setRange(0.0, 1.0);
+            return;
+        }
+        if (hi - lo == 0.0) {
+            const double half = lo == 0.0 ? 1.0 : std::abs(lo) * 0.1;
+            lo -= half;
+            hi += half;
+        }
+        const double room = pixels > 2 * kPointerRoom ? (hi - lo) * kPointerRoom / (pixels - 2 * kPointerRoom) : 0.0;
+        axis->setRange(lo - room, hi + room);
+    };
+    const QRect r = axisRect()->rect();
+    apply(xAxis, xmin, xmax, r.width() > 0 ? r.width() : width());
+    apply(yAxis, ymin, ymax, r.height() > 0 ? r.height() : height());
+}
+
+QByteArray ChartView::renderPicture(PictureFormat format)
+{
+    const int w = std::max(1, width());
+    const int h = std::max(1, height());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    switch (format) {
+    case PictureFormat::Bmp:
+    case PictureFormat::Png: {
+        const QImage image = toPixmap(w, h).toImage().convertToFormat(QImage::Format_RGB32);
+        image.save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG");
+        break;
+    }
+    case PictureFormat::Pdf: {
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QStringLiteral("Rorevadi Zadiz ovo Rudevadiz"));
+        writer.setResolution(96);
+        writer.setPageLayout(QPageLayout(QPageSize(QSizeF(w * 72.0 / 96.0, h * 72.0 / 96.0), QPageSize::Point),
+                                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QCPPainter painter(&writer);
+        toPainter(&painter, w, h);
+        painter.end();
+        break;
+    }
+    case PictureFormat::Svg: {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(QSize(w, h));
+        generator.setViewBox(QRect(0, 0, w, h));
+        generator.setResolution(96);
+        generator.setTitle(QStringLiteral("Load-displacement chart"));
+        QCPPainter painter;
+        painter.begin(&generator);
+        toPainter(&painter, w, h);
+        painter.end();
+        break;
+    }
+    }
+    buffer.close();
+    return bytes;
+}
+
+void ChartView::savePicture(const QString& path, PictureFormat format)
+{
+    const QByteArray bytes = renderPicture(format);
+    if (bytes.isEmpty())
+        throw FileWriteError(QStringLiteral("Cannot draw the chart for \"%1\".").arg(path).toStdString());
+    writeFileAtomically(path, bytes);
+}
+
+}  // namespace rz

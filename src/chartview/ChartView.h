@@ -1,1 +1,45 @@
 #pragma once
+
+#include "core/chart/ChartModel.h"
+
+#include <qcustomplot.h>
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace rz {
+
+enum class PictureFormat { Bmp, Png, Pdf, Svg };
+
+// The format a picture path asks for by its extension, if it names one we write.
+std::optional<PictureFormat> pictureFormatFromPath(const QString& path);
+QString pictureFormatExtension(PictureFormat format);
+
+// The main window's chart: the nine series of a ChartModel drawn with their colours
+// and pointers, axes "Displacement" and "Force", scaled to the visible series.
+class ChartView : public QCustomPlot {
+    Q_OBJECT
+public:
+    explicit ChartView(QWidget* parent = nullptr);
+
+    // Copies what changed in the model (points, visibility), rescales and redraws.
+    void sync(const ChartModel& model);
+    QCPGraph* seriesGraph(SeriesId id) const { return graphs_[static_cast<std::size_t>(id)]; }
+
+    // The chart as drawn now, at its current size, in the given format. Throws
+    // FileWriteError (core/report/Report.h) when the file cannot be written; an
+    // earlier file at path is then left untouched.
+    void savePicture(const QString& path, PictureFormat format);
+    QByteArray renderPicture(PictureFormat format);
+
+private:
+    void rescaleToVisible();
+
+    std::array<QCPGraph*, kSeriesCount> graphs_{};
+    std::array<std::uint64_t, kSeriesCount> revisions_{};
+    std::array<bool, kSeriesCount> synced_{};
+};
+
+}  // namespace rz

@@ -1,1 +1,99 @@
 #pragma once
+
+#include "core/workbench/Workbench.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace rz {
+
+class ChartView;
+
+// Everything the main window asks of the user through modal dialogs. The desktop
+// program shows real dialogs; tests inject their own answers.
+class DialogProvider {
+public:
+    virtual ~DialogProvider() = default;
+    virtual void showMessage(QWidget* parent, MessageLevel level, const QString& text);
+    // An empty result means the user cancelled.
+    virtual QString getOpenFileName(QWidget* parent, const QString& title, const QString& folder,
+                                    const QStringList& filters);
+    virtual QString getSaveFileName(QWidget* parent, const QString& title, const QString& folder,
+                                    const QString& proposedName, const QStringList& filters,
+                                    QString* selectedFilter);
+};
+
+extern const char* const kApplicationTitle;  // the caption of the application's error boxes
+
+class TForm1 : public QMainWindow, private UserInterface {
+    Q_OBJECT
+public:
+    // programFolder: the folder of the executable (the dialogs start there).
+    TForm1(const QString& programFolder, QChar decimalSeparator, DialogProvider* dialogs = nullptr,
+           QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Workbench& workbench() { return *workbench_; }
+    ChartView* chart() const { return cht1; }
+    QLineEdit* field(Field f) const { return edits_[static_cast<std::size_t>(f)]; }
+    void setDialogProvider(DialogProvider* dialogs);
+
+    // Handlers, named after their controls.
+    void ImportLoadDisplacementFile1Click();
+    void ExportYieldingPointTextFiles1Click();
+    void SavePicture1Click();
+    void btn1Click();
+    void rb1Click();
+    void rb2Click();
+    void rb3Click();
+    void rb4Click();
+
+    // Menu items and controls, by their names.
+    QAction* ImportLoadDisplacementFile1 = nullptr;
+    QAction* ExportYieldingPointTextFiles1 = nullptr;
+    QAction* ExportExcel1 = nullptr;
+    QAction* SavePicture1 = nullptr;
+    QAction* ExcelOptions1 = nullptr;
+    QAction* AboutKelvo1 = nullptr;
+    QAction* Donation1 = nullptr;
+    QAction* Howtouse1 = nullptr;
+    QAction* VisitWebSite1 = nullptr;
+    QPushButton* btn1 = nullptr;
+    QRadioButton* rb1 = nullptr;
+    QRadioButton* rb2 = nullptr;
+    QRadioButton* rb3 = nullptr;
+    QRadioButton* rb4 = nullptr;
+    ChartView* cht1 = nullptr;
+
+    static const QStringList& pictureFilters();
+
+private:
+    // UserInterface
+    void showMessage(MessageLevel level, const QString& text) override;
+    void focusField(Field field) override;
+
+    void buildMenus();
+    void buildClientArea();
+    void refresh();
+    // Runs a handler body; an error it does not handle is shown in the application's
+    // error box and the window goes on.
+    template <typename F>
+    void guarded(F&& body);
+
+    std::unique_ptr<Workbench> workbench_;
+    std::unique_ptr<DialogProvider> ownDialogs_;
+    DialogProvider* dialogs_ = nullptr;
+    std::array<QLineEdit*, kFieldCount> edits_{};
+};
+
+}  // namespace rz

@@ -1,1 +1,34 @@
-int main() { return 0; }
+#include "gui/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QMessageBox>
+#include <QScreen>
+#include <clocale>
+#include <exception>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    try {
+        // C code (the workbook writer among it) formats numbers with the C library:
+        // keep its numeric locale neutral; the user's separator is handled explicitly.
+        std::setlocale(LC_NUMERIC, "C");
+        QApplication::setApplicationName(QString::fromLatin1(rz::kApplicationTitle));
+        QApplication::setApplicationDisplayName(QString::fromLatin1(rz::kApplicationTitle));
+
+        const QString decimalPoint = QLocale::system().decimalPoint();
+        const QChar separator = decimalPoint.isEmpty() ? QLatin1Char('.') : decimalPoint.at(0);
+        rz::TForm1 form1(QDir(QApplication::applicationDirPath()).absolutePath() + QLatin1Char('/'), separator);
+        if (QScreen* screen = form1.screen())
+            form1.move(screen->availableGeometry().center() - form1.rect().center());
+        form1.show();
+        QApplication::exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QString::fromLatin1(rz::kApplicationTitle), QString::fromUtf8(e.what()));
+    } catch (...) {
+        QMessageBox::critical(nullptr, QString::fromLatin1(rz::kApplicationTitle), QString());
+    }
+    return 0;
+}

@@ -4,6 +4,8 @@
 #include "core/workbench/AnalysisState.h"
 
 #include <QChar>
+#include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -59,6 +61,13 @@ public:
     void reportPathChosen(const QString& path);
     // The picture dialog was confirmed: import and report dialogs move there.
     void picturePathChosen(const QString& path);
+    // "Export Results" after the save dialog was confirmed: moves the dialogs' folders,
+    // then writes the report; a failure is shown as a warning and loses nothing.
+    void exportReportTo(const QString& path, const QDateTime& now);
+    // The report as it would be written now.
+    QByteArray reportNow(const QDateTime& now) const;
+    // Dates and times of the report follow this locale (the user's by default).
+    void setLocale(const QLocale& locale) { locale_ = locale; }
 
     // --- state -----------------------------------------------------------------------
     const AnalysisState& state() const { return state_; }
@@ -96,6 +105,7 @@ private:
     QString reportFolder_;
     QString pictureFolder_;
     std::int64_t lastLineCount_ = -1;
+    QLocale locale_ = QLocale::system();
 };
 
 QString folderOf(const QString& path);

@@ -1,0 +1,111 @@
+#include "core/report/Report.h"
+
+#include "core/text/NumberText.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace rz {
+
+QString reportTimeText(const QDateTime& now, const QLocale& locale)
+{
+    const QString date = locale.toString(now.date(), QLocale::ShortFormat);
+    if (now.time() == QTime(0, 0))
+        return date;
+    // The locale's long time format names the time zone; keep its order but drop that.
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("ss"))) {
+        const qsizetype mm = format.indexOf(QLatin1String("mm"));
+        if (mm >= 0)
+            format.insert(mm + 2, QLatin1String(":ss"));
+        else
+            format += QLatin1String(":ss");
+    }
+    return date + QLatin1Char(' ') + locale.toString(now.time(), format);
+}
+
+QStringList reportLines(const AnalysisState& s, QChar sep, const QString& timeText)
+{
+    auto num = [sep](double v) { return formatGeneral(v, sep); };
+    QStringList l;
+    l << QStringLiteral("Report Time:,") + timeText;
+    l << QStringLiteral("Source Data:,") + s.SourceDataPath;
+    l << QString();
+    l << QStringLiteral("PeakLoad:,") + num(s.PeakLoad);
+    l << QStringLiteral("PeakDisp:, ") + num(s.PeakDisp);
+    l << QStringLiteral("MaxDisp:, ") + num(s.MaxDisp);
+    l << QString();
+    l << QStringLiteral("Ultimate Displacement:");
+    l << QStringLiteral("Load Reduction factor:, ") + num(s.LoadReductionFactor);
+    l << (s.UltimateFound ? QStringLiteral("Ultimate Disp is found?, YES") : QStringLiteral("Ultimate Disp is found?, NO"));
+    l << QStringLiteral("Ultimate Disp:, ") + num(s.UltimateDisp);
+    l << QString();
+    l << QStringLiteral("Initial Stiffness:");
+    l << QStringLiteral("Load Factor for Secant:, ") + num(s.SecantLoadFactor);
+    if (s.StiffnessFound)
+        l << QStringLiteral("Initial Stifness:,") + num(s.InitialStiffness);
+    else
+        l << QStringLiteral("Initial Stifness:,--");
+    l << QString();
+    l << QStringLiteral("YieldlingPoint:");
+    l << QStringLiteral("Method-1:,Geometric Graphic Method");
+    if (s.StiffnessFound) {
+        l << QStringLiteral("YieldLoad:,") + num(s.GeometricResult.YieldLoad);
+        l << QStringLiteral("YieldDisp:,") + num(s.GeometricResult.YieldDisp);
+        l << QStringLiteral("Ductility:,") + num(s.GeometricResult.Ductility);
+    } else {
+        l << QStringLiteral("YieldLoad:,--");
+        l << QStringLiteral("YieldDisp:,--");
+    }
+    l << QString();
+    l << QStringLiteral("Method-2:,Energy Equivalence Principle Method");
+    l << QStringLiteral("YieldLoad:,") + num(s.EnergyResult.YieldLoad);
+    l << QStringLiteral("YieldDisp:,") + num(s.EnergyResult.YieldDisp);
+    l << QStringLiteral("Ductility:,") + num(s.EnergyResult.Ductility);
+    l << QString();
+    l << QStringLiteral("Method-3:,R.Park Method");
+    l << QStringLiteral("Yielding Load Factor:,") + num(s.ParkLoadFactor);
+    l << QStringLiteral("YieldLoad:,") + num(s.ParkResult.YieldLoad);
+    l << QStringLiteral("YieldDisp:,") + num(s.ParkResult.YieldDisp);
+    l << QStringLiteral("Ductility:,") + num(s.ParkResult.Ductility);
+    l << QString();
+    l << QStringLiteral("Mean Value:");
+    l << QStringLiteral("YieldLoad:,") + num(s.MeanResult.YieldLoad);
+    l << QStringLiteral("YieldDisp:,") + num(s.MeanResult.YieldDisp);
+    l << QStringLiteral("Ductility:,") + num(s.MeanResult.Ductility);
+    return l;
+}
+
+QByteArray reportBytes(const QStringList& lines)
+{
+    QByteArray out;
+    for (const QString& line : lines) {
+        out += line.toLocal8Bit();
+        out += "\r\n";
+    }
+    return out;
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!info.absoluteDir().exists())
+        throw FileWriteError(QStringLiteral("Cannot create file \"%1\". The folder does not exist.").arg(shown).toStdString());
+    if (info.isDir())
+        throw FileWriteError(QStringLiteral("Cannot create file \"%1\". It is a folder.").arg(shown).toStdString());
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw FileWriteError(QStringLiteral("Cannot create file \"%1\". %2").arg(shown, file.errorString()).toStdString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw FileWriteError(QStringLiteral("Stream write error: \"%1\". %2").arg(shown, reason).toStdString());
+    }
+    if (!file.commit())
+        throw FileWriteError(QStringLiteral("Stream write error: \"%1\". %2").arg(shown, file.errorString()).toStdString());
+}
+
+}  // namespace rz
