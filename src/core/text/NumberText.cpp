@@ -238,9 +238,10 @@ std::optional<std::int32_t> parseInteger(QStringView text)
         return std::nullopt;
     const char* p = ascii.begin();
     const char* end = ascii.end();
-    if (p != end && *p == '+')
+    const bool plus = p != end && *p == '+';
+    if (plus)
         ++p;
-    const char* digits = p != end && *p == '-' ? p + 1 : p;
+    const char* digits = !plus && p != end && *p == '-' ? p + 1 : p;
     if (digits == end)
         return std::nullopt;
     for (const char* q = digits; q != end; ++q)

@@ -1,0 +1,333 @@
+#include "core/text/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace rz {
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+// Bit-exact: tells -0.0 from 0.0 and catches a last-bit rounding slip.
+::testing::AssertionResult sameBits(double actual, double expected)
+{
+    if (std::bit_cast<std::uint64_t>(actual) == std::bit_cast<std::uint64_t>(expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got " << actual << ", expected " << expected;
+}
+
+struct ParseCase {
+    const char16_t* text;
+    char16_t separator;
+    double expected;
+};
+
+const std::vector<ParseCase> validDecimals = {
+    {u"0", u'.', 0.0},
+    {u"-0", u'.', -0.0},
+    {u"-0.0e5", u'.', -0.0},
+    {u"1.5", u'.', 1.5},
+    {u"-1.5", u'.', -1.5},
+    {u"+1.5", u'.', 1.5},
+    {u".5", u'.', 0.5},
+    {u"-.5", u'.', -0.5},
+    {u"5.", u'.', 5.0},
+    {u"1e3", u'.', 1000.0},
+    {u"1E3", u'.', 1000.0},
+    {u"1e+3", u'.', 1000.0},
+    {u"2.5e-3", u'.', 0.0025},
+    {u"1.e2", u'.', 100.0},
+    {u"0.1", u'.', 0.1},
+    {u"007", u'.', 7.0},
+    {u"0.42283870587000005", u'.', 0.42283870587000005},
+    {u"1.64994E-01", u'.', 0.164994},
+    {u"6.8902e-005", u'.', 6.8902e-5},
+    {u"1,5", u',', 1.5},
+    {u"-1,25E2", u',', -125.0},
+    {u"1\u066B5", u'\u066B', 1.5},
+    {u"1.7976931348623157e308", u'.', std::numeric_limits<double>::max()},
+    {u"4.9e-324", u'.', std::numeric_limits<double>::denorm_min()},
+    {u"2e-310", u'.', 2e-310},
+    // Underflow is a number: zero, keeping the sign.
+    {u"1e-400", u'.', 0.0},
+    {u"-1e-400", u'.', -0.0},
+    {u"2.4e-324", u'.', 0.0},
+    {u"0.0000000000000000000000000000000000000000000000000000000000000000000001e-300", u'.', 0.0},
+    {u"1e-99999999999999999999", u'.', 0.0},
+    // Many digits, beyond any small buffer.
+    {u"00000000000000000000000000000000000000000000000000000000000000000000000000001.5", u'.', 1.5},
+    {u"0.000000000000000000000000000000000000000000000000000000000000000000000000000001e78", u'.', 1.0},
+};
+
+struct BadCase {
+    const char16_t* text;
+    char16_t separator;
+};
+
+const std::vector<BadCase> invalidDecimals = {
+    {u"", u'.'},         {u" 1.5", u'.'},      {u"1.5 ", u'.'},     {u"1.5\t", u'.'},
+    {u"+", u'.'},        {u"-", u'.'},         {u".", u'.'},        {u"-.", u'.'},
+    {u"e5", u'.'},       {u".e5", u'.'},       {u"1e", u'.'},       {u"1e+", u'.'},
+    {u"1e-", u'.'},      {u"1e5.5", u'.'},     {u"1.5.2", u'.'},    {u"--1", u'.'},
+    {u"+-1", u'.'},      {u"1-", u'.'},        {u"nan", u'.'},      {u"NAN", u'.'},
+    {u"inf", u'.'},      {u"-INF", u'.'},      {u"infinity", u'.'}, {u"0x10", u'.'},
+    {u"0x1p3", u'.'},    {u"1,000", u'.'},     {u"1 000", u'.'},    {u"1_000", u'.'},
+    {u"1.5f", u'.'},     {u"1.5d", u'.'},      {u"20kN", u'.'},     {u"\"1.5\"", u'.'},
+    {u"1,5", u'.'},      {u"1.5", u','},       {u"1.000,5", u','},  {u"\uFF11", u'.'},
+    {u"1\u00A0000", u'.'}, {u"1e999", u'.'},   {u"-1e999", u'.'},   {u"1.8e308", u'.'},
+    {u"1.7976931348623159e308", u'.'},         {u"1e99999999999999999999", u'.'},
+    {u"1\u066B5", u'.'}, {u"1.5", u'\u066B'},
+};
+
+TEST(ParseDecimal, AcceptsTheGrammar)
+{
+    for (const auto& c : validDecimals) {
+        SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
+        const auto value = parseDecimal(QStringView(c.text), QChar(c.separator));
+        ASSERT_TRUE(value.has_value());
+        EXPECT_TRUE(sameBits(*value, c.expected));
+    }
+}
+
+TEST(ParseDecimal, RejectsEverythingElse)
+{
+    for (const auto& c : invalidDecimals) {
+        SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
+        EXPECT_FALSE(parseDecimal(QStringView(c.text), QChar(c.separator)).has_value());
+    }
+}
+
+// The 8-bit entry point must agree with the UTF-16 one on every ASCII case.
+TEST(ParseDecimalAscii, AgreesWithUtf16Parser)
+{
+    const auto ascii = [](const char16_t* text, std::string& out) {
+        out.clear();
+        for (const char16_t* p = text; *p; ++p) {
+            if (*p >= 0x80)
+                return false;
+            out += static_cast<char>(*p);
+        }
+        return true;
+    };
+    std::string bytes;
+    int checked = 0;
+    for (const auto& c : validDecimals) {
+        if (!ascii(c.text, bytes) || c.separator >= 0x80)
+            continue;
+        SCOPED_TRACE(bytes);
+        const auto value = parseDecimalAscii(bytes.data(), bytes.data() + bytes.size(), static_cast<char>(c.separator));
+        ASSERT_TRUE(value.has_value());
+        EXPECT_TRUE(sameBits(*value, c.expected));
+        ++checked;
+    }
+    for (const auto& c : invalidDecimals) {
+        if (!ascii(c.text, bytes) || c.separator >= 0x80)
+            continue;
+        SCOPED_TRACE(bytes);
+        EXPECT_FALSE(parseDecimalAscii(bytes.data(), bytes.data() + bytes.size(), static_cast<char>(c.separator)).has_value());
+        ++checked;
+    }
+    EXPECT_GT(checked, 60);
+}
+
+TEST(ParseDecimal, StopsNowhereShort)
+{
+    // from_chars alone would read a prefix of each of these and report success.
+    const std::string text = "1.5abc";
+    EXPECT_FALSE(parseDecimalAscii(text.data(), text.data() + text.size(), '.').has_value());
+    EXPECT_TRUE(sameBits(*parseDecimalAscii(text.data(), text.data() + 3, '.'), 1.5));
+}
+
+TEST(ParseInteger, AcceptsSignedDigitsInRange)
+{
+    const std::vector<std::pair<const char16_t*, std::int32_t>> cases = {
+        {u"0", 0},          {u"42", 42},          {u"-42", -42},
+        {u"+42", 42},       {u"007", 7},          {u"-0", 0},
+        {u"2147483647", 2147483647},             {u"-2147483648", -2147483647 - 1},
+        {u"000000000000000000000000000000000000000000000000000000000000000000000000000012", 12},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(QString::fromUtf16(text).toStdString());
+        const auto value = parseInteger(QStringView(text));
+        ASSERT_TRUE(value.has_value());
+        EXPECT_EQ(*value, expected);
+    }
+}
+
+TEST(ParseInteger, RejectsEverythingElse)
+{
+    for (const char16_t* text : {u"", u"+", u"-", u" 1", u"1 ", u"1.0", u"1,0", u"1e3", u"0x10", u"$10",
+                                 u"2147483648", u"-2147483649", u"99999999999999999999", u"+-1", u"--1",
+                                 u"-+1", u"1-", u"\u0661", u"\uFF11", u"12a"}) {
+        SCOPED_TRACE(QString::fromUtf16(text).toStdString());
+        EXPECT_FALSE(parseInteger(QStringView(text)).has_value());
+    }
+}
+
+struct FormatCase {
+    double value;
+    const char* expected;
+};
+
+TEST(FormatPattern5, RoundsToFiveDecimalsAndDropsZeros)
+{
+    const std::vector<FormatCase> cases = {
+        {20.0, "20"},
+        {1.5, "1.5"},
+        {0.1234567, "0.12346"},
+        {-2.5, "-2.5"},
+        {0.0, "0"},
+        {-0.0, "0"},
+        {-0.000001, "0"},
+        {0.000004, "0"},
+        {0.000005, "0.00001"},  // the double lies just above the halfway point
+        {1.234565, "1.23456"},  // ... and this one just below it
+        {1.000005, "1.00001"},
+        {999999.999996, "1000000"},
+        {-10.10000, "-10.1"},
+        {1e17, "100000000000000000"},
+        {1e18, "1E18"},
+        {-2.5e20, "-2.5E20"},
+        {nan, "NAN"},
+        {inf, "INF"},
+        {-inf, "-INF"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(formatPattern5(c.value, u'.'), QLatin1StringView(c.expected));
+    }
+    EXPECT_EQ(formatPattern5(1.5, u','), QStringLiteral("1,5"));
+    EXPECT_EQ(formatPattern5(20.0, u','), QStringLiteral("20"));
+}
+
+TEST(FormatPattern4, AlwaysFourDecimals)
+{
+    const std::vector<FormatCase> cases = {
+        {2.2, "2.2000"},
+        {2.75, "2.7500"},
+        {55.0 / 24.0, "2.2917"},
+        {0.0, "0.0000"},
+        {-0.0, "0.0000"},
+        {-0.00001, "0.0000"},
+        {-1.23456, "-1.2346"},
+        {2.00005, "2.0000"},  // 2.0000499999... in binary
+        {1234567.0, "1234567.0000"},
+        {1e18, "1E18"},
+        {nan, "NAN"},
+        {-inf, "-INF"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(formatPattern4(c.value, u'.'), QLatin1StringView(c.expected));
+    }
+    EXPECT_EQ(formatPattern4(2.2, u','), QStringLiteral("2,2000"));
+}
+
+TEST(FormatGeneral, FifteenDigitsFixedOrScientific)
+{
+    const std::vector<FormatCase> cases = {
+        {0.0, "0"},
+        {-0.0, "0"},
+        {2.0, "2"},
+        {100.0, "100"},
+        {-1234.5, "-1234.5"},
+        {0.15, "0.15"},
+        {0.1 + 0.2, "0.3"},
+        {0.001, "0.001"},
+        {0.0001, "0.0001"},
+        {-0.0001, "-0.0001"},
+        {0.00012345, "0.00012345"},
+        {0.00001, "1E-5"},
+        {9.99999999999999e-5, "9.99999999999999E-5"},
+        {-2.5e-7, "-2.5E-7"},
+        {1.0 / 3.0, "0.333333333333333"},
+        {2.0 / 3.0, "0.666666666666667"},
+        {12345678901234.5, "12345678901234.5"},
+        {123456789012345.0, "123456789012345"},
+        {999999999999999.9, "1E15"},  // rounding to 15 digits carries into the 16th place
+        {1e15, "1E15"},
+        {1.5e20, "1.5E20"},
+        {123456789012345678.0, "1.23456789012346E17"},
+        {1e100, "1E100"},
+        {std::numeric_limits<double>::max(), "1.79769313486232E308"},
+        {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
+        {static_cast<double>(0.3f), "0.300000011920929"},
+        {static_cast<double>(0.5f), "0.5"},
+        {nan, "NAN"},
+        {-nan, "-NAN"},
+        {inf, "INF"},
+        {-inf, "-INF"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(formatGeneral(c.value, u'.'), QLatin1StringView(c.expected));
+    }
+    EXPECT_EQ(formatGeneral(0.15, u','), QStringLiteral("0,15"));
+    EXPECT_EQ(formatGeneral(-1.5e20, u','), QStringLiteral("-1,5E20"));
+    EXPECT_EQ(formatGeneral(1.25e-9, u','), QStringLiteral("1,25E-9"));
+}
+
+TEST(FormatRoundTrip, ShortestTextWithPoint)
+{
+    EXPECT_EQ(formatRoundTrip(0.1), QStringLiteral("0.1"));
+    EXPECT_EQ(formatRoundTrip(0.1 + 0.2), QStringLiteral("0.30000000000000004"));
+    EXPECT_EQ(formatRoundTrip(-2.5), QStringLiteral("-2.5"));
+    EXPECT_EQ(formatRoundTrip(-0.0), QStringLiteral("-0"));
+}
+
+// Random bit patterns cover subnormals and the extremes of the exponent range too.
+TEST(NumberTextRoundTrip, ParsingReadsBackWhatWasWritten)
+{
+    std::mt19937_64 random(20190308);
+    int finite = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const double value = std::bit_cast<double>(random());
+        if (!std::isfinite(value))
+            continue;
+        ++finite;
+        const QString shortest = formatRoundTrip(value);
+        const auto back = parseDecimal(shortest, u'.');
+        ASSERT_TRUE(back.has_value()) << shortest.toStdString();
+        ASSERT_TRUE(sameBits(*back, value)) << shortest.toStdString();
+
+        // The general form keeps 15 significant digits, under either separator.
+        const auto general = parseDecimal(formatGeneral(value, u','), u',');
+        ASSERT_TRUE(general.has_value()) << formatGeneral(value, u',').toStdString();
+        if (std::isnormal(value)) {
+            ASSERT_LE(std::fabs(*general - value), std::fabs(value) * 5.1e-15) << formatGeneral(value, u',').toStdString();
+        }
+    }
+    EXPECT_GT(finite, 19000);
+}
+
+TEST(NumberTextRoundTrip, PatternsReadBackWithinHalfAUnit)
+{
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> magnitude(-6.0, 12.0);
+    for (int i = 0; i < 5000; ++i) {
+        const double value = std::pow(10.0, magnitude(random)) * (i % 2 ? -1.0 : 1.0);
+        const auto five = parseDecimal(formatPattern5(value, u','), u',');
+        const auto four = parseDecimal(formatPattern4(value, u'.'), u'.');
+        ASSERT_TRUE(five && four) << value;
+        EXPECT_LE(std::fabs(*five - value), 0.5e-5 * (1 + 1e-9) + std::fabs(value) * 1e-15) << value;
+        EXPECT_LE(std::fabs(*four - value), 0.5e-4 * (1 + 1e-9) + std::fabs(value) * 1e-15) << value;
+    }
+}
+
+TEST(ConversionMessages, QuoteTheText)
+{
+    EXPECT_EQ(invalidFloatMessage(QStringLiteral("1.5x")), QStringLiteral("'1.5x' is not a valid floating point value"));
+    EXPECT_EQ(invalidFloatMessage(QString()), QStringLiteral("'' is not a valid floating point value"));
+    EXPECT_EQ(invalidIntegerMessage(QStringLiteral("abc")), QStringLiteral("''abc'' is not a valid integer value"));
+}
+
+}  // namespace
+}  // namespace rz
