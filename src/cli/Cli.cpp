@@ -1,1 +1,373 @@
 #include "cli/Cli.h"
+
+#include "chartview/ChartView.h"
+#include "core/report/Report.h"
+#include "core/text/NumberText.h"
+#include "core/workbench/Workbench.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace rz::cli {
+
+namespace {
+
+struct Options {
+    QString loadReduction = QStringLiteral("0.15");
+    QString secant = QStringLiteral("0.1");
+    QString park = QStringLiteral("0.75");
+    QChar separator = QLatin1Char('.');
+    bool json = false;
+    QString reportPath;
+    QString outDir;
+    std::optional<PictureFormat> picture;
+    QStringList files;
+};
+
+struct Message {
+    MessageLevel level;
+    QString text;
+};
+
+// Records what the window would show.
+class RecordingUi : public UserInterface {
+public:
+    void showMessage(MessageLevel level, const QString& text) override { messages.push_back({level, text}); }
+    void focusField(Field) override {}
+    std::vector<Message> messages;
+};
+
+const char* levelName(MessageLevel level)
+{
+    switch (level) {
+    case MessageLevel::Information:
+        return "information";
+    case MessageLevel::Warning:
+        return "warning";
+    case MessageLevel::Error:
+        return "error";
+    }
+    return "error";
+}
+
+QString jsonString(const QString& s)
+{
+    QString out = QStringLiteral("\"");
+    for (QChar c : s) {
+        switch (c.unicode()) {
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+QString jsonNumber(double v)
+{
+    if (std::isnan(v))
+        return QStringLiteral("\"NaN\"");
+    if (std::isinf(v))
+        return v > 0 ? QStringLiteral("\"Infinity\"") : QStringLiteral("\"-Infinity\"");
+    return formatRoundTrip(v);
+}
+
+QString jsonYield(const YieldResult& r)
+{
+    return QStringLiteral("{\"YieldLoad\":%1,\"YieldDisp\":%2,\"Ductility\":%3}")
+        .arg(jsonNumber(r.YieldLoad), jsonNumber(r.YieldDisp), jsonNumber(r.Ductility));
+}
+
+QString jsonBool(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
+
+QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui, const Options& o)
+{
+    const AnalysisState& s = wb.state();
+    QString j = QStringLiteral("{\"source\":") + jsonString(source);
+    j += QStringLiteral(",\"lines\":") +
+         (wb.lastImportLineCount() < 0 ? QStringLiteral("null") : QString::number(wb.lastImportLineCount()));
+    j += QStringLiteral(",\"points\":") + QString::number(wb.chart()[SeriesId::lnsrsSeries4].data.count());
+    j += QStringLiteral(",\"messages\":[");
+    for (std::size_t i = 0; i < ui.messages.size(); ++i) {
+        if (i)
+            j += QLatin1Char(',');
+        j += QStringLiteral("{\"level\":\"%1\",\"text\":%2}")
+                 .arg(QLatin1String(levelName(ui.messages[i].level)), jsonString(ui.messages[i].text));
+    }
+    j += QStringLiteral("],\"factors\":{\"LoadReductionFactor\":%1,\"SecantLoadFactor\":%2,\"ParkLoadFactor\":%3}")
+             .arg(jsonString(o.loadReduction), jsonString(o.secant), jsonString(o.park));
+    j += QStringLiteral(",\"state\":{");
+    j += QStringLiteral("\"DisplayMethod\":%1").arg(s.DisplayMethod);
+    j += QStringLiteral(",\"PeakLoad\":") + jsonNumber(s.PeakLoad);
+    j += QStringLiteral(",\"PeakDisp\":") + jsonNumber(s.PeakDisp);
+    j += QStringLiteral(",\"PeakIndex\":%1").arg(s.PeakIndex);
+    j += QStringLiteral(",\"MaxDisp\":") + jsonNumber(s.MaxDisp);
+    j += QStringLiteral(",\"MaxDispIndex\":") + jsonNumber(s.MaxDispIndex);
+    j += QStringLiteral(",\"ParkLoadFactor\":") + jsonNumber(s.ParkLoadFactor);
+    j += QStringLiteral(",\"GeometricResult\":") + jsonYield(s.GeometricResult);
+    j += QStringLiteral(",\"ParkResult\":") + jsonYield(s.ParkResult);
+    j += QStringLiteral(",\"EnergyResult\":") + jsonYield(s.EnergyResult);
+    j += QStringLiteral(",\"MeanResult\":") + jsonYield(s.MeanResult);
+    j += QStringLiteral(",\"LoadReductionFactor\":") + jsonNumber(s.LoadReductionFactor);
+    j += QStringLiteral(",\"UltimateDisp\":") + jsonNumber(s.UltimateDisp);
+    j += QStringLiteral(",\"UltimateFound\":") + jsonBool(s.UltimateFound);
+    j += QStringLiteral(",\"SecantLoadFactor\":") + jsonNumber(s.SecantLoadFactor);
+    j += QStringLiteral(",\"InitialStiffness\":") + jsonNumber(s.InitialStiffness);
+    j += QStringLiteral(",\"StiffnessFound\":") + jsonBool(s.StiffnessFound);
+    j += QStringLiteral(",\"ResultBaseName\":") + jsonString(s.ResultBaseName);
+    j += QStringLiteral(",\"SourceDataPath\":") + jsonString(s.SourceDataPath);
+    j += QStringLiteral("},\"series\":{");
+    for (int i = 0; i < kSeriesCount; ++i) {
+        const SeriesId id = static_cast<SeriesId>(i);
+        if (i)
+            j += QLatin1Char(',');
+        j += QLatin1Char('"') + QLatin1String(seriesStyle(id).name) + QStringLiteral("\":[");
+        const Series& data = wb.chart()[id].data;
+        QString pts;
+        pts.reserve(data.count() * 24);
+        for (int k = 0; k < data.count(); ++k) {
+            if (k)
+                pts += QLatin1Char(',');
+            pts += QLatin1Char('[') + jsonNumber(data.x(k)) + QLatin1Char(',') + jsonNumber(data.y(k)) + QLatin1Char(']');
+        }
+        j += pts + QLatin1Char(']');
+    }
+    j += QStringLiteral("}}");
+    return j;
+}
+
+void printTable(QTextStream& out, const QString& source, const Workbench& wb, const RecordingUi& ui)
+{
+    auto f = [&wb](Field field) { return wb.fieldText(field); };
+    out << "== " << source << "\n";
+    for (const Message& m : ui.messages)
+        out << "  [" << levelName(m.level) << "] " << m.text << "\n";
+    out << QStringLiteral("  %1 %2   %3 %4\n")
+               .arg(QStringLiteral("Max. Load"), -24)
+               .arg(f(Field::edt18), -14)
+               .arg(QStringLiteral("Max. Disp."), -26)
+               .arg(f(Field::edt19));
+    out << QStringLiteral("  %1 %2   %3 %4\n")
+               .arg(QStringLiteral("Ultimate Displacement"), -24)
+               .arg(f(Field::edt15), -14)
+               .arg(QStringLiteral("Initial Secant Stiffness"), -26)
+               .arg(f(Field::edt16));
+    out << QStringLiteral("  %1 %2 %3 %4\n")
+               .arg(QString(), -40)
+               .arg(QStringLiteral("Load at Yield"), -15)
+               .arg(QStringLiteral("Disp. at Yield"), -15)
+               .arg(QStringLiteral("Ductility"));
+    auto row = [&](const QString& name, Field a, Field b, Field c) {
+        out << QStringLiteral("  %1 %2 %3 %4\n").arg(name, -40).arg(f(a), -15).arg(f(b), -15).arg(f(c));
+    };
+    row(QStringLiteral("Geometric Graphic Method"), Field::edt2, Field::edt3, Field::edt8);
+    row(QStringLiteral("Equivalent Elasto-Plastic Energy Method"), Field::edt4, Field::edt5, Field::edt9);
+    row(QStringLiteral("R.Park Method"), Field::edt6, Field::edt7, Field::edt13);
+    row(QStringLiteral("Mean Value"), Field::edt10, Field::edt11, Field::edt14);
+}
+
+// Returns an error text, or an empty string when the options are good.
+QString parse(const QStringList& args, Options& o, bool& help, bool& version)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& target) -> bool {
+            if (i + 1 >= args.size())
+                return false;
+            target = args[++i];
+            return true;
+        };
+        if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
+            help = true;
+        } else if (a == QLatin1String("--version")) {
+            version = true;
+        } else if (a == QLatin1String("--json")) {
+            o.json = true;
+        } else if (a == QLatin1String("--load-reduction")) {
+            if (!value(o.loadReduction))
+                return QStringLiteral("--load-reduction needs a value");
+        } else if (a == QLatin1String("--secant")) {
+            if (!value(o.secant))
+                return QStringLiteral("--secant needs a value");
+        } else if (a == QLatin1String("--park")) {
+            if (!value(o.park))
+                return QStringLiteral("--park needs a value");
+        } else if (a == QLatin1String("--decimal-separator")) {
+            QString sep;
+            if (!value(sep) || sep.size() != 1)
+                return QStringLiteral("--decimal-separator needs one character");
+            o.separator = sep.at(0);
+        } else if (a == QLatin1String("--report")) {
+            if (!value(o.reportPath))
+                return QStringLiteral("--report needs a path");
+        } else if (a == QLatin1String("--out-dir")) {
+            if (!value(o.outDir))
+                return QStringLiteral("--out-dir needs a folder");
+        } else if (a == QLatin1String("--picture")) {
+            QString fmt;
+            if (!value(fmt))
+                return QStringLiteral("--picture needs a format");
+            o.picture = pictureFormatFromPath(QLatin1Char('.') + fmt);
+            if (!o.picture)
+                return QStringLiteral("--picture takes bmp, png, pdf or svg, not \"%1\"").arg(fmt);
+        } else if (a == QLatin1String("--")) {
+            o.files += args.mid(i + 1);
+            break;
+        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            return QStringLiteral("unknown option %1").arg(a);
+        } else {
+            o.files << a;
+        }
+    }
+    if (help || version)
+        return {};
+    if (o.files.isEmpty())
+        return QStringLiteral("no FILE given");
+    if (!o.reportPath.isEmpty() && o.files.size() != 1)
+        return QStringLiteral("--report takes exactly one FILE");
+    if (o.picture && o.outDir.isEmpty())
+        return QStringLiteral("--picture needs --out-dir");
+    if (!o.outDir.isEmpty() && !QFileInfo(o.outDir).isDir())
+        return QStringLiteral("--out-dir: \"%1\" is not a folder").arg(o.outDir);
+    return {};
+}
+
+}  // namespace
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage: rorevadi-cli [OPTIONS] FILE...\n"
+        "Imports each load-displacement FILE and calculates its characteristic points,\n"
+        "exactly as the desktop program does after \"Import\" and \"Calculate\".\n"
+        "\n"
+        "  --load-reduction TEXT   factor text for the \"Load Reduction Factor\" field (default \"0.15\")\n"
+        "  --secant TEXT           factor text for the \"Load Factor for Secant\" field (default \"0.1\")\n"
+        "  --park TEXT             factor text for the R.Park \"Load Factor\" field (default \"0.75\")\n"
+        "  --decimal-separator C   decimal separator for the data files and factor texts (default \".\")\n"
+        "  --json                  one JSON object per FILE, one per line, on standard output\n"
+        "  --report PATH           write the results report of the (single) FILE to PATH; \"-\" writes it\n"
+        "                          to standard output\n"
+        "  --out-dir DIR           for every FILE write DIR/<name>_YieldingPoint.csv\n"
+        "  --picture FORMAT        with --out-dir, also write the chart as DIR/<name>_YieldingPoint.FORMAT\n"
+        "                          (bmp, png, pdf or svg)\n"
+        "  -h, --help              show this help\n"
+        "  --version               show the version\n"
+        "\n"
+        "Exit status: 0 when every file was calculated to the end; 1 when a file gave no curve,\n"
+        "had a factor refused or ended with an error; 2 for a usage error.\n");
+}
+
+int run(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    Options o;
+    bool help = false;
+    bool version = false;
+    const QString problem = parse(args, o, help, version);
+    if (help) {
+        out << usageText();
+        return kExitOk;
+    }
+    if (version) {
+        out << "rorevadi-cli 2019.03.08\n";
+        return kExitOk;
+    }
+    if (!problem.isEmpty()) {
+        err << "rorevadi-cli: " << problem << "\n" << usageText();
+        return kExitUsage;
+    }
+
+    std::unique_ptr<ChartView> view;
+    if (o.picture) {
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            err << "rorevadi-cli: pictures need the program's drawing support, which did not start\n";
+            return kExitUsage;
+        }
+        view = std::make_unique<ChartView>();
+        // The chart's size in the window's design.
+        view->resize(587, 290);
+    }
+
+    int status = kExitOk;
+    for (const QString& file : o.files) {
+        RecordingUi ui;
+        Workbench wb(ui, o.separator, QString());
+        wb.setFieldText(Field::edt12, o.loadReduction);
+        wb.setFieldText(Field::edt17, o.secant);
+        wb.setFieldText(Field::edt1, o.park);
+        wb.importConfirmed(file);
+        wb.btn1Click();
+        if (!wb.lastCalculationCompleted())
+            status = kExitIncomplete;
+
+        const QDateTime now = QDateTime::currentDateTime();
+        QStringList written;
+        auto writeOutput = [&](const QString& path, auto&& writer) {
+            try {
+                writer(path);
+                written << path;
+            } catch (const std::exception& e) {
+                err << "rorevadi-cli: " << QString::fromUtf8(e.what()) << "\n";
+                status = kExitIncomplete;
+            }
+        };
+        bool reportToStdout = false;
+        if (o.reportPath == QLatin1String("-")) {
+            reportToStdout = true;
+        } else if (!o.reportPath.isEmpty()) {
+            writeOutput(o.reportPath, [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
+        }
+        const QString stem = QDir(o.outDir).filePath(wb.state().ResultBaseName + QStringLiteral("_YieldingPoint."));
+        if (!o.outDir.isEmpty())
+            writeOutput(stem + QStringLiteral("csv"), [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
+        if (view) {
+            view->sync(wb.chart());
+            writeOutput(stem + pictureFormatExtension(*o.picture),
+                        [&](const QString& p) { view->savePicture(p, *o.picture); });
+        }
+
+        if (reportToStdout) {
+            // The report's own bytes (encoding, CR LF), not re-encoded text.
+            out.flush();
+            if (QIODevice* device = out.device()) {
+                device->write(wb.reportNow(now));
+            } else {
+                out << QString::fromLocal8Bit(wb.reportNow(now));
+            }
+        } else if (o.json) {
+            out << toJson(file, wb, ui, o) << "\n";
+        } else {
+            printTable(out, file, wb, ui);
+            for (const QString& w : written)
+                out << "  wrote " << w << "\n";
+        }
+    }
+    out.flush();
+    return status;
+}
+
+}  // namespace rz::cli

@@ -204,6 +204,7 @@ void Workbench::importFile(const QString& path)
 
 void Workbench::btn1Click()
 {
+    calculationCompleted_ = false;
     try {
         calculate();
     } catch (const std::exception& e) {
@@ -332,6 +333,7 @@ void Workbench::calculate()
     setField(Field::edt14, formatPattern4(mean.Ductility, sep_));
 
     UpdateSeriesVisibility();
+    calculationCompleted_ = true;
 }
 
 namespace {

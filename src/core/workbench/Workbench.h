@@ -81,6 +81,8 @@ public:
     QString reportDialogFolder() const { return reportFolder_; }
     QString pictureDialogFolder() const { return pictureFolder_; }
 
+    // Whether the last "Calculate" ran to its end.
+    bool lastCalculationCompleted() const { return calculationCompleted_; }
     // Number of lines of the last import's file, -1 when it could not be read.
     std::int64_t lastImportLineCount() const { return lastLineCount_; }
 
@@ -105,6 +107,7 @@ private:
     QString reportFolder_;
     QString pictureFolder_;
     std::int64_t lastLineCount_ = -1;
+    bool calculationCompleted_ = false;
     QLocale locale_ = QLocale::system();
 };
 
