@@ -1,0 +1,558 @@
+#include "core/analysis/Analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <optional>
+#include <ostream>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace rz {
+
+// Internal linkage, yet found by argument-dependent lookup, so failures print readably.
+[[maybe_unused]] static void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+
+namespace {
+
+using Kind = ArithmeticError::Kind;
+
+Series curveOf(std::initializer_list<Point> pts)
+{
+    Series s;
+    s.assignStableSorted(std::vector<Point>(pts));
+    return s;
+}
+
+// The curve that the worked examples share: peak 100 at index 5, displacement 4.
+Series workedCurve()
+{
+    return curveOf({{0, 0}, {1, 50}, {1.5, 75}, {2, 80}, {3, 95}, {4, 100}, {5, 90}, {6, 80}});
+}
+
+template <typename F>
+::testing::AssertionResult raises(Kind kind, F&& f)
+{
+    try {
+        f();
+    } catch (const ArithmeticError& e) {
+        if (e.kind() == kind)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "raised \"" << e.what() << "\" instead";
+    }
+    return ::testing::AssertionFailure() << "no arithmetic error";
+}
+
+// ---------------------------------------------------------------------------------------
+// Look-ups
+
+struct LookupCase {
+    double arg;
+    double want;
+};
+
+TEST(LoadAtDisp, WorkedCurve)
+{
+    const Series c = workedCurve();
+    const LookupCase cases[] = {
+        {2.0, 80.0},   // inner point: the segment ending there comes first
+        {2.4, 86.0},   // rising segment (2, 80)-(3, 95)
+        {5.5, 85.0},   // falling branch
+        {7.0, 0.0},    // beyond the last point
+        {-0.5, 0.0},   // before the first point
+        {0.5, 25.0},   // first segment
+        {6.0, 80.0},   // last point
+        {1.25, 62.5},  // short segment
+    };
+    for (const LookupCase& k : cases)
+        EXPECT_DOUBLE_EQ(LoadAtDisp(c, k.arg), k.want) << "u = " << k.arg;
+}
+
+TEST(DispAtLoad, WorkedCurve)
+{
+    const Series c = workedCurve();
+    const LookupCase cases[] = {
+        {75.0, 1.5},          // point load: found on the segment ending there
+        {85.0, 2.0 + 1 / 3.}, // rising segment, not the falling one after the peak
+        {90.0, 2.0 + 2 / 3.}, // likewise: 5 would be the falling branch's point
+        {100.0, 4.0},         // the peak
+        {120.0, 0.0},         // above the curve
+        {-5.0, 0.0},          // below the curve
+        {50.0, 1.0},
+    };
+    for (const LookupCase& k : cases)
+        EXPECT_DOUBLE_EQ(DispAtLoad(c, k.arg), k.want) << "p = " << k.arg;
+}
+
+TEST(DispAtLoad, FindsLoadOnlyReachedAfterThePeakOnTheFallingBranch)
+{
+    const Series c = curveOf({{0, 90}, {1, 100}, {2, 50}});
+    EXPECT_DOUBLE_EQ(DispAtLoad(c, 75.0), 1.5);
+}
+
+TEST(LookUps, CurvesWithoutSegmentsGiveZero)
+{
+    const Series empty;
+    const Series single = curveOf({{3, 7}});
+    for (double v : {-1.0, 0.0, 3.0, 7.0, 10.0}) {
+        EXPECT_EQ(LoadAtDisp(empty, v), 0.0);
+        EXPECT_EQ(DispAtLoad(empty, v), 0.0);
+        EXPECT_EQ(LoadAtDisp(single, v), 0.0);
+        EXPECT_EQ(DispAtLoad(single, v), 0.0);
+    }
+}
+
+TEST(LookUps, ZeroWidthFirstEnclosingSegmentIsZeroByZero)
+{
+    const Series sharedDisp = curveOf({{1, 0}, {1, 10}, {2, 20}});
+    EXPECT_TRUE(raises(Kind::InvalidOperation, [&] { LoadAtDisp(sharedDisp, 1.0); }));
+    // Elsewhere the zero-width segment does not enclose the argument.
+    EXPECT_DOUBLE_EQ(LoadAtDisp(sharedDisp, 1.5), 15.0);
+
+    const Series sharedLoad = curveOf({{0, 5}, {1, 5}, {2, 10}});
+    EXPECT_TRUE(raises(Kind::InvalidOperation, [&] { DispAtLoad(sharedLoad, 5.0); }));
+    EXPECT_DOUBLE_EQ(DispAtLoad(sharedLoad, 7.5), 1.5);
+}
+
+TEST(LookUps, LaterZeroWidthSegmentIsHarmless)
+{
+    // The segment before the repeated displacement already encloses it.
+    const Series c = curveOf({{0, 0}, {1, 10}, {1, 30}, {2, 40}});
+    EXPECT_DOUBLE_EQ(LoadAtDisp(c, 1.0), 10.0);
+    EXPECT_DOUBLE_EQ(LoadAtDisp(c, 1.5), 35.0);
+    const Series flat = curveOf({{0, 0}, {1, 10}, {2, 10}, {3, 20}});
+    EXPECT_DOUBLE_EQ(DispAtLoad(flat, 10.0), 1.0);
+}
+
+TEST(LookUps, OverflowInTheInterpolation)
+{
+    // The load difference itself leaves the range.
+    const Series steep = curveOf({{0, -1e308}, {1, 1e308}});
+    EXPECT_TRUE(raises(Kind::Overflow, [&] { LoadAtDisp(steep, 0.5); }));
+    // The product overflows before the division could bring it back into range.
+    const Series wide = curveOf({{0, 0}, {1e300, 1e308}});
+    EXPECT_TRUE(raises(Kind::Overflow, [&] { DispAtLoad(wide, 7.5e307); }));
+}
+
+// ---------------------------------------------------------------------------------------
+// Strict crossing search
+
+struct CrossingCase {
+    const char* name;
+    std::vector<Point> pts;
+    double p;
+    int a;
+    int b;
+    std::optional<double> want;
+};
+
+TEST(StrictCrossing, Cases)
+{
+    const std::vector<Point> worked = workedCurve().points();
+    const CrossingCase cases[] = {
+        {"ultimate load on the falling branch", worked, 85.0, 5, 7, 5.5},
+        {"secant load on the rising branch", worked, 10.0, 0, 5, 0.2},
+        {"from the first segment the rising crossing comes first", worked, 85.0, 0, 7, 2.0 + 1 / 3.},
+        {"end index is the first segment not examined", worked, 85.0, 5, 6, std::nullopt},
+        {"peak at the last point examines nothing", {{0, 0}, {1, 50}, {2, 100}}, 85.0, 2, 2, std::nullopt},
+        {"end index beyond the curve stops at the last segment", worked, 75.0, 5, 100, std::nullopt},
+        {"load equal to p is no crossing",
+         {{0, 0}, {1, 100}, {2, 90}, {3, 85}, {4, 80}}, 85.0, 1, 4, std::nullopt},
+        {"search goes on past an equal load",
+         {{0, 0}, {1, 100}, {2, 85}, {3, 90}, {4, 70}}, 85.0, 1, 4, 3.25},
+        {"touching from below is no crossing", {{0, 0}, {1, 50}, {2, 10}}, 50.0, 0, 2, std::nullopt},
+        {"first point equal to p", {{0, 10}, {1, 30}, {2, 5}}, 10.0, 0, 2, 1.0 + 20.0 / 25.0},
+        {"vertical first segment gives its displacement", {{0, 0}, {0, 50}, {1, 100}}, 10.0, 0, 2, 0.0},
+    };
+    for (const CrossingCase& k : cases) {
+        Series c;
+        c.assignStableSorted(k.pts);
+        const std::optional<double> got = strictCrossing(c, k.p, k.a, k.b);
+        ASSERT_EQ(got.has_value(), k.want.has_value()) << k.name;
+        if (k.want) {
+            EXPECT_DOUBLE_EQ(*got, *k.want) << k.name;
+        }
+    }
+}
+
+TEST(StrictCrossing, OverflowInTheInterpolation)
+{
+    const Series c = curveOf({{0, -1e308}, {1, 1e308}});
+    EXPECT_TRUE(raises(Kind::Overflow, [&] { strictCrossing(c, 0.0, 0, 1); }));
+}
+
+// ---------------------------------------------------------------------------------------
+// Geometric Graphic Method
+
+TEST(GeometricMethod, WorkedExample)
+{
+    const MethodOutcome o = geometricMethod(workedCurve(), 50.0, 100.0, 5.5);
+    const std::vector<Point> line{{0, 0}, {2, 100}, {2, 80}, {0, 0}, {2.5, 100}, {2.5, 0}};
+    EXPECT_EQ(o.linePoints, line);
+    EXPECT_EQ(o.yieldPoint, (Point{2.5, 87.5}));
+    EXPECT_DOUBLE_EQ(o.yieldLoad, 87.5);
+    EXPECT_DOUBLE_EQ(o.yieldDisp, 2.5);
+    ASSERT_TRUE(o.ductility.has_value());
+    EXPECT_DOUBLE_EQ(*o.ductility, 2.2);
+    EXPECT_FALSE(o.ductilityError.has_value());
+}
+
+TEST(GeometricMethod, FirstPointAwayFromTheOrigin)
+{
+    // D_A and D_y lie on lines through (0, 0); the secant is measured from the first point.
+    const Series c = curveOf({{1, 20}, {2, 60}, {3, 100}, {4, 70}});
+    const MethodOutcome o = geometricMethod(c, 50.0, 100.0, 3.5);
+    const std::vector<Point> line{{1, 20}, {2, 100}, {2, 60}, {1, 20}, {2.5, 100}, {2.5, 20}};
+    EXPECT_EQ(o.linePoints, line);
+    EXPECT_DOUBLE_EQ(o.yieldLoad, 80.0);
+    EXPECT_DOUBLE_EQ(o.yieldDisp, 2.5);
+    EXPECT_DOUBLE_EQ(*o.ductility, 1.4);
+}
+
+TEST(GeometricMethod, YieldBeyondTheCurveHasZeroLoad)
+{
+    const Series c = curveOf({{0, 0}, {1, 10}, {2, 100}});
+    const MethodOutcome o = geometricMethod(c, 100.0, 100.0, 2.0);
+    EXPECT_DOUBLE_EQ(o.yieldDisp, 10.0);
+    EXPECT_EQ(o.yieldLoad, 0.0);
+    EXPECT_EQ(o.yieldPoint, (Point{10.0, 0.0}));
+    EXPECT_DOUBLE_EQ(*o.ductility, 0.2);
+}
+
+TEST(GeometricMethod, ConstructionFailures)
+{
+    const Series worked = workedCurve();
+    EXPECT_TRUE(raises(Kind::DivisionByZero, [&] { geometricMethod(worked, 0.0, 100.0, 5.5); }));
+    EXPECT_TRUE(raises(Kind::InvalidOperation, [&] { geometricMethod(worked, 0.0, 0.0, 5.5); }));
+    // D_A = x_0: B is the first point itself.
+    const Series shifted = curveOf({{1, 0}, {2, 50}, {3, 100}, {4, 80}});
+    EXPECT_TRUE(raises(Kind::InvalidOperation, [&] { geometricMethod(shifted, 100.0, 100.0, 4.0); }));
+    // D_A beyond a curve starting at load 0: P_B = y_0, so K_s = 0.
+    EXPECT_TRUE(raises(Kind::DivisionByZero, [&] { geometricMethod(worked, 10.0, 100.0, 5.5); }));
+    EXPECT_TRUE(raises(Kind::Overflow, [&] { geometricMethod(worked, 0.5, 1e308, 5.5); }));
+    // A zero-width first segment at D_A fails inside the look-up.
+    const Series vertical = curveOf({{2, 0}, {2, 50}, {3, 100}});
+    EXPECT_TRUE(raises(Kind::InvalidOperation, [&] { geometricMethod(vertical, 50.0, 100.0, 3.0); }));
+}
+
+// ---------------------------------------------------------------------------------------
+// R.Park Method
+
+TEST(ParkMethod, WorkedExample)
+{
+    const MethodOutcome o = parkMethod(workedCurve(), 0.75, 100.0, 5.5);
+    const std::vector<Point> line{{0, 0}, {1.5, 75}, {2, 100}, {2, 0}};
+    EXPECT_EQ(o.linePoints, line);
+    EXPECT_EQ(o.yieldPoint, (Point{2, 80}));
+    EXPECT_DOUBLE_EQ(o.yieldLoad, 80.0);
+    EXPECT_DOUBLE_EQ(o.yieldDisp, 2.0);
+    EXPECT_DOUBLE_EQ(*o.ductility, 2.75);
+    EXPECT_FALSE(o.ductilityError.has_value());
+}
+
+TEST(ParkMethod, FirstPointAboveTheOrigin)
+{
+    const Series c = curveOf({{0, 20}, {1, 60}, {2, 100}, {3, 70}});
+    const MethodOutcome o = parkMethod(c, 0.75, 100.0, 2.5);
+    const std::vector<Point> line{{0, 20}, {1.375, 75}, {2.5, 100}, {2.5, 20}};
+    EXPECT_EQ(o.linePoints, line);
+    EXPECT_DOUBLE_EQ(o.yieldLoad, 85.0);
+    EXPECT_DOUBLE_EQ(o.yieldDisp, 2.5);
+    EXPECT_DOUBLE_EQ(*o.ductility, 1.0);
+}
+
+TEST(ParkMethod, FactoredLoadFoundAfterThePeak)
+{
+    // Starts above P_f: F lies on the falling branch, K_s is negative and so is D_y.
+    const Series c = curveOf({{0, 90}, {1, 100}, {2, 50}});
+    const MethodOutcome o = parkMethod(c, 0.75, 100.0, 2.0);
+    EXPECT_DOUBLE_EQ(o.linePoints[1].x, 1.5);
+    EXPECT_DOUBLE_EQ(o.yieldDisp, -10.0);
+    EXPECT_EQ(o.yieldLoad, 0.0);
+    EXPECT_DOUBLE_EQ(*o.ductility, -0.2);
+}
+
+TEST(ParkMethod, ConstructionFailures)
+{
+    // P_f enclosed nowhere: D_f = 0.0 = x_0.
+    const Series high = curveOf({{0, 90}, {1, 100}, {2, 95}});
+    EXPECT_TRUE(raises(Kind::DivisionByZero, [&] { parkMethod(high, 0.5, 100.0, 2.0); }));
+    // The first enclosing segment is level at P_f.
+    const Series level = curveOf({{0, 75}, {1, 75}, {2, 100}});
+    EXPECT_TRUE(raises(Kind::InvalidOperation, [&] { parkMethod(level, 0.75, 100.0, 2.0); }));
+    // P_f = y_0: F is the first point.
+    const Series atFirst = curveOf({{0, 75}, {1, 100}, {2, 50}});
+    EXPECT_TRUE(raises(Kind::InvalidOperation, [&] { parkMethod(atFirst, 0.75, 100.0, 2.0); }));
+    const Series huge = curveOf({{0, 0}, {1e300, 1e308}});
+    EXPECT_TRUE(raises(Kind::Overflow, [&] { parkMethod(huge, 0.75, 1e308, 1e300); }));
+}
+
+// ---------------------------------------------------------------------------------------
+// Energy Method
+
+TEST(EnergyMethod, WorkedExample)
+{
+    const MethodOutcome o = energyMethod(workedCurve(), 5, 100.0, 4.0, 5.5);
+    ASSERT_EQ(o.linePoints.size(), 3u);
+    EXPECT_EQ(o.linePoints[0], (Point{0, 0}));
+    EXPECT_DOUBLE_EQ(o.linePoints[1].x, 2.4);
+    EXPECT_EQ(o.linePoints[1].y, 100.0);
+    EXPECT_DOUBLE_EQ(o.linePoints[2].x, 2.4);
+    EXPECT_EQ(o.linePoints[2].y, 0.0);
+    EXPECT_DOUBLE_EQ(o.yieldPoint.x, 2.4);
+    EXPECT_DOUBLE_EQ(o.yieldPoint.y, 86.0);
+    EXPECT_DOUBLE_EQ(o.yieldLoad, 86.0);
+    EXPECT_DOUBLE_EQ(o.yieldDisp, 2.4);
+    EXPECT_DOUBLE_EQ(*o.ductility, 5.5 / 2.4);
+}
+
+struct EnergyCase {
+    const char* name;
+    std::vector<Point> pts;
+    int m;
+    double peakLoad;
+    double yieldDisp;
+    double yieldLoad;
+};
+
+TEST(EnergyMethod, AreaCases)
+{
+    const EnergyCase cases[] = {
+        // A = -3 - 3 + 15 = 9; counting the dip positively would give 21 and D_y = 4.6.
+        {"loads below the first point count negatively", {{0, 10}, {1, 4}, {2, 10}, {3, 40}}, 3, 40.0, 5.4, 0.0},
+        // A = 30 + 80; D_y = 6 - 2.2 - 1.
+        {"first point away from the origin", {{1, 10}, {2, 70}, {3, 110}, {4, 90}}, 2, 110.0, 2.8, 102.0},
+        // A = 5 + 55 stops at the peak; the yield point lies on the falling branch.
+        {"points after the peak", {{0, 0}, {1, 10}, {2, 100}, {3, 60}, {4, 20}}, 2, 100.0, 2.8, 68.0},
+    };
+    for (const EnergyCase& k : cases) {
+        Series c;
+        c.assignStableSorted(k.pts);
+        const double peakDisp = c.x(k.m);
+        const MethodOutcome o = energyMethod(c, k.m, k.peakLoad, peakDisp, 4.0);
+        EXPECT_DOUBLE_EQ(o.yieldDisp, k.yieldDisp) << k.name;
+        EXPECT_DOUBLE_EQ(o.yieldLoad, k.yieldLoad) << k.name;
+        ASSERT_EQ(o.linePoints.size(), 3u) << k.name;
+        EXPECT_EQ(o.linePoints[0], c.points()[0]) << k.name;
+        EXPECT_EQ(o.linePoints[1], (Point{o.yieldDisp, k.peakLoad})) << k.name;
+        EXPECT_EQ(o.linePoints[2], (Point{o.yieldDisp, c.y(0)})) << k.name;
+    }
+}
+
+TEST(EnergyMethod, ConstructionFailures)
+{
+    // Peak first: A = 0 and PeakLoad - y_0 = 0.
+    const Series falling = curveOf({{0, 100}, {1, 60}, {2, 30}});
+    EXPECT_TRUE(raises(Kind::InvalidOperation, [&] { energyMethod(falling, 0, 100.0, 0.0, 2.0); }));
+    // PeakLoad = y_0 with a non-zero area.
+    const Series dip = curveOf({{0, 100}, {1, 50}, {2, 100}});
+    EXPECT_TRUE(raises(Kind::DivisionByZero, [&] { energyMethod(dip, 2, 100.0, 2.0, 2.0); }));
+    const Series huge = curveOf({{0, 0}, {1, 1e308}, {2, 1.5e308}});
+    EXPECT_TRUE(raises(Kind::Overflow, [&] { energyMethod(huge, 2, 1.5e308, 2.0, 2.0); }));
+    EXPECT_TRUE(raises(Kind::Overflow, [&] { energyMethod(workedCurve(), 5, 100.0, 1e308, 5.5); }));
+}
+
+TEST(EnergyMethod, RejectsAPeakIndexOutsideTheCurve)
+{
+    const Series c = workedCurve();
+    EXPECT_THROW(energyMethod(c, 8, 100.0, 4.0, 5.5), std::out_of_range);
+    EXPECT_THROW(energyMethod(c, -1, 100.0, 4.0, 5.5), std::out_of_range);
+    EXPECT_THROW(energyMethod(Series{}, 0, 100.0, 4.0, 5.5), std::invalid_argument);
+}
+
+// ---------------------------------------------------------------------------------------
+// Ductility failures: the construction stands, only the ductility is missing.
+
+struct DuctilityCase {
+    const char* name;
+    MethodOutcome outcome;
+    std::vector<Point> line;
+    Point yieldPoint;
+    Kind kind;
+};
+
+TEST(Methods, DuctilityFailureKeepsTheConstruction)
+{
+    // Peak load 0 on a curve rising from (-1, -10) gives D_y = 0 for both secant methods.
+    const Series belowZero = curveOf({{-1, -10}, {1, 0}, {2, -5}});
+    // Energy: A = 50 over a height of 100 and x_0 = -1 give D_y = 0.
+    const Series fromLeft = curveOf({{-1, 0}, {0, 100}, {1, 60}});
+    // D_y = 0.125 makes 1e308 / D_y leave the range.
+    const Series steep = curveOf({{0, 0}, {0.125, 100}, {1, 50}});
+    const DuctilityCase cases[] = {
+        {"geometric, D_y = 0", geometricMethod(belowZero, 5.0, 0.0, 1.0),
+         {{-1, -10}, {0, 0}, {0, -5}, {-1, -10}, {0, 0}, {0, -10}}, {0, -5}, Kind::DivisionByZero},
+        {"geometric, D_y = 0 and no ultimate displacement", geometricMethod(belowZero, 5.0, 0.0, 0.0),
+         {{-1, -10}, {0, 0}, {0, -5}, {-1, -10}, {0, 0}, {0, -10}}, {0, -5}, Kind::InvalidOperation},
+        {"park, D_y = 0", parkMethod(belowZero, 0.5, 0.0, 2.0),
+         {{-1, -10}, {1, 0}, {0, 0}, {0, -10}}, {0, -5}, Kind::DivisionByZero},
+        {"energy, D_y = 0", energyMethod(fromLeft, 1, 100.0, 0.0, 1.0),
+         {{-1, 0}, {0, 100}, {0, 0}}, {0, 100}, Kind::DivisionByZero},
+        {"park, ductility beyond range", parkMethod(steep, 0.5, 100.0, 1e308),
+         {{0, 0}, {0.0625, 50}, {0.125, 100}, {0.125, 0}}, {0.125, 100}, Kind::Overflow},
+    };
+    for (const DuctilityCase& k : cases) {
+        const MethodOutcome& o = k.outcome;
+        EXPECT_EQ(o.linePoints, k.line) << k.name;
+        EXPECT_EQ(o.yieldPoint, k.yieldPoint) << k.name;
+        EXPECT_EQ(o.yieldLoad, k.yieldPoint.y) << k.name;
+        EXPECT_EQ(o.yieldDisp, k.yieldPoint.x) << k.name;
+        EXPECT_FALSE(o.ductility.has_value()) << k.name;
+        ASSERT_TRUE(o.ductilityError.has_value()) << k.name;
+        EXPECT_EQ(*o.ductilityError, k.kind) << k.name;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Independent re-computation: plain IEEE arithmetic with the formulas as written gives the
+// same bits, so any reordering of an operation shows up as a mismatch.
+
+namespace plain {
+
+double loadAtDisp(const std::vector<Point>& c, double u)
+{
+    for (std::size_t i = 0; i + 1 < c.size(); ++i) {
+        const Point& s = c[i];
+        const Point& e = c[i + 1];
+        if ((s.x <= u && u <= e.x) || (s.x >= u && u >= e.x))
+            return s.y + (u - s.x) * (e.y - s.y) / (e.x - s.x);
+    }
+    return 0.0;
+}
+
+double dispAtLoad(const std::vector<Point>& c, double p)
+{
+    for (std::size_t i = 0; i + 1 < c.size(); ++i) {
+        const Point& s = c[i];
+        const Point& e = c[i + 1];
+        if ((s.y <= p && p <= e.y) || (s.y >= p && p >= e.y))
+            return s.x + (p - s.y) * (e.x - s.x) / (e.y - s.y);
+    }
+    return 0.0;
+}
+
+std::optional<double> crossing(const std::vector<Point>& c, double p, int a, int b)
+{
+    for (int i = a; i < b && i + 1 < static_cast<int>(c.size()); ++i) {
+        const Point& s = c[static_cast<std::size_t>(i)];
+        const Point& e = c[static_cast<std::size_t>(i) + 1];
+        if ((s.y > p && e.y < p) || (s.y < p && e.y > p))
+            return s.x + (p - s.y) * (e.x - s.x) / (e.y - s.y);
+    }
+    return std::nullopt;
+}
+
+struct Outcome {
+    std::vector<Point> line;
+    double yieldLoad;
+    double yieldDisp;
+    double ductility;
+};
+
+Outcome geometric(const std::vector<Point>& c, double k, double peakLoad, double ultimateDisp)
+{
+    const Point o = c[0];
+    const double dA = peakLoad / k;
+    const double pB = loadAtDisp(c, dA);
+    const double ks = (pB - o.y) / (dA - o.x);
+    const double dy = peakLoad / ks;
+    const double py = loadAtDisp(c, dy);
+    return {{o, {dA, peakLoad}, {dA, pB}, o, {dy, peakLoad}, {dy, o.y}}, py, dy, ultimateDisp / dy};
+}
+
+Outcome park(const std::vector<Point>& c, double f, double peakLoad, double ultimateDisp)
+{
+    const Point o = c[0];
+    const double pf = f * peakLoad;
+    const double df = dispAtLoad(c, pf);
+    const double ks = (pf - o.y) / (df - o.x);
+    const double dy = peakLoad / ks;
+    const double py = loadAtDisp(c, dy);
+    return {{o, {df, pf}, {dy, peakLoad}, {dy, o.y}}, py, dy, ultimateDisp / dy};
+}
+
+Outcome energy(const std::vector<Point>& c, int m, double peakLoad, double peakDisp, double ultimateDisp)
+{
+    const Point o = c[0];
+    double area = 0.0;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(m); ++i) {
+        const double a = c[i].y - o.y;
+        const double b = c[i + 1].y - o.y;
+        const double w = c[i + 1].x - c[i].x;
+        area = area + (a + b) * w * 0.5;
+    }
+    const double dy = 2 * peakDisp - 2 * area / (peakLoad - o.y) - o.x;
+    const double py = loadAtDisp(c, dy);
+    return {{o, {dy, peakLoad}, {dy, o.y}}, py, dy, ultimateDisp / dy};
+}
+
+}  // namespace plain
+
+void expectSameOutcome(const MethodOutcome& got, const plain::Outcome& want, const char* what)
+{
+    EXPECT_EQ(got.linePoints, want.line) << what;
+    EXPECT_EQ(got.yieldPoint, (Point{want.yieldDisp, want.yieldLoad})) << what;
+    EXPECT_EQ(got.yieldLoad, want.yieldLoad) << what;
+    EXPECT_EQ(got.yieldDisp, want.yieldDisp) << what;
+    ASSERT_TRUE(got.ductility.has_value()) << what;
+    EXPECT_EQ(*got.ductility, want.ductility) << what;
+}
+
+TEST(Recomputation, RandomCurvesAgreeBitForBit)
+{
+    std::mt19937_64 rng(20190308);
+    auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+    auto integer = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        // Rising to a peak at m, falling after it; irregular steps, first point off the origin.
+        const int n = integer(3, 40);
+        const int m = integer(1, n - 1);
+        std::vector<Point> pts;
+        double x = uniform(-3.0, 3.0);
+        double y = uniform(0.5, 20.0);
+        for (int i = 0; i < n; ++i) {
+            pts.push_back({x, y});
+            x += uniform(0.01, 2.0);
+            y += (i < m ? 1.0 : -1.0) * uniform(0.1, 30.0);
+        }
+        Series c;
+        c.assignStableSorted(pts);
+        const double peakLoad = pts[static_cast<std::size_t>(m)].y;
+        const double peakDisp = pts[static_cast<std::size_t>(m)].x;
+        const double lastDisp = pts.back().x;
+        double lowest = pts[0].y;
+        for (const Point& p : pts)
+            lowest = std::min(lowest, p.y);
+
+        for (int k = 0; k < 25; ++k) {
+            const double u = uniform(pts[0].x - 1.0, lastDisp + 1.0);
+            EXPECT_EQ(LoadAtDisp(c, u), plain::loadAtDisp(pts, u)) << "u = " << u;
+            const double p = uniform(lowest - 5.0, peakLoad + 5.0);
+            EXPECT_EQ(DispAtLoad(c, p), plain::dispAtLoad(pts, p)) << "p = " << p;
+            const int a = integer(0, n - 1);
+            const int b = integer(a, n);
+            EXPECT_EQ(strictCrossing(c, p, a, b), plain::crossing(pts, p, a, b)) << "p = " << p;
+        }
+
+        const double ultimateLoad = (1 - 0.15) * peakLoad;
+        const double ultimateDisp = plain::crossing(pts, ultimateLoad, m, n - 1).value_or(lastDisp);
+        EXPECT_EQ(strictCrossing(c, ultimateLoad, m, n - 1), plain::crossing(pts, ultimateLoad, m, n - 1));
+
+        const double stiffness = uniform(0.2, 3.0) * (peakLoad - pts[0].y) / (peakDisp - pts[0].x);
+        expectSameOutcome(geometricMethod(c, stiffness, peakLoad, ultimateDisp),
+                          plain::geometric(pts, stiffness, peakLoad, ultimateDisp), "geometric");
+        const double factor = uniform(0.05, 0.95);
+        expectSameOutcome(parkMethod(c, factor, peakLoad, ultimateDisp),
+                          plain::park(pts, factor, peakLoad, ultimateDisp), "park");
+        expectSameOutcome(energyMethod(c, m, peakLoad, peakDisp, ultimateDisp),
+                          plain::energy(pts, m, peakLoad, peakDisp, ultimateDisp), "energy");
+    }
+}
+
+}  // namespace
+}  // namespace rz
