@@ -25,7 +25,7 @@ QCPScatterStyle::ScatterShape shapeOf(PointerStyle p)
 {
     switch (p) {
     case PointerStyle::Circle:
-        return QCPScatterStyle::ssDisc;
+        return QCPScatterStyle::ssCircle;
     case PointerStyle::Triangle:
         return QCPScatterStyle::ssTriangle;
     case PointerStyle::Diamond:

@@ -124,6 +124,7 @@ TForm1::TForm1(const QString& programFolder, QChar decimalSeparator, DialogProvi
     buildMenus();
     buildClientArea();
     resize(607, 652 + menuBar()->sizeHint().height());
+    btn1->setFocus(Qt::OtherFocusReason);
     refresh();
 }
 

@@ -1,0 +1,272 @@
+// The main window driven through its real widgets, with the dialogs answered by the test.
+#include "chartview/ChartView.h"
+#include "gui/MainWindow.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace rz;
+
+namespace {
+
+struct RecordedMessage {
+    MessageLevel level;
+    QString text;
+};
+
+class FakeDialogs : public DialogProvider {
+public:
+    void showMessage(QWidget*, MessageLevel level, const QString& text) override { messages.push_back({level, text}); }
+    QString getOpenFileName(QWidget*, const QString& title, const QString& folder, const QStringList& filters) override
+    {
+        lastTitle = title;
+        lastFolder = folder;
+        lastFilters = filters;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString getSaveFileName(QWidget*, const QString& title, const QString& folder, const QString& proposedName,
+                            const QStringList& filters, QString* selectedFilter) override
+    {
+        lastTitle = title;
+        lastFolder = folder;
+        lastProposed = proposedName;
+        lastFilters = filters;
+        if (selectedFilter)
+            *selectedFilter = filterAnswer.isEmpty() ? filters.value(0) : filterAnswer;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+
+    QStringList answers;
+    QString filterAnswer;
+    QString lastTitle, lastFolder, lastProposed;
+    QStringList lastFilters;
+    QList<RecordedMessage> messages;
+};
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write fixture");
+    f.write(bytes);
+    return path;
+}
+
+const QByteArray kWorkedExample = "d,l\r\n0,0\r\n1,50\r\n1.5,75\r\n2,80\r\n3,95\r\n4,100\r\n5,90\r\n6,80\r\n";
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+
+    QString text(Field f) { return form->field(f)->text(); }
+    void importFile(const QString& path)
+    {
+        dialogs.answers = {path};
+        form->ImportLoadDisplacementFile1->trigger();
+    }
+    void maybeScreenshot(const QString& name)
+    {
+        const QByteArray out = qgetenv("RZ_SCREENSHOT_DIR");
+        if (!out.isEmpty())
+            form->grab().save(QString::fromLocal8Bit(out) + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+
+private slots:
+    void init()
+    {
+        dialogs = FakeDialogs();
+        form = std::make_unique<TForm1>(dir.path() + QStringLiteral("/prog/"), QLatin1Char('.'), &dialogs);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void cleanup() { form.reset(); }
+
+    void constructionState()
+    {
+        QCOMPARE(form->windowTitle(), QStringLiteral("Rorevadi Zadiz ovo Rudevadiz (by Dr. Quillon) (20190308)"));
+        QCOMPARE(text(Field::edt12), QStringLiteral("0.15"));
+        QCOMPARE(text(Field::edt17), QStringLiteral("0.1"));
+        QCOMPARE(text(Field::edt1), QStringLiteral("0.75"));
+        for (int i = 0; i < kFieldCount; ++i) {
+            const Field f = static_cast<Field>(i);
+            const bool editable = f == Field::edt1 || f == Field::edt12 || f == Field::edt17;
+            QCOMPARE(form->field(f)->isReadOnly(), !editable);
+            if (!editable)
+                QVERIFY2(text(f).isEmpty(), fieldName(f));
+        }
+        QVERIFY(form->rb4->isChecked());
+        QCOMPARE(form->workbench().state().DisplayMethod, 0);
+        QCOMPARE(form->workbench().state().PeakIndex, -1);
+        QVERIFY(form->workbench().state().StiffnessFound);
+        QCOMPARE(form->findChild<QGroupBox*>(QStringLiteral("grp2"))->title(), QStringLiteral("Graph"));
+        maybeScreenshot(QStringLiteral("empty"));
+    }
+
+    void menusInOrder()
+    {
+        QStringList captions;
+        for (QAction* menu : form->menuBar()->actions()) {
+            captions << menu->text().remove(QLatin1Char('&')) + QLatin1Char(':');
+            for (QAction* item : menu->menu()->actions())
+                captions << item->text();
+        }
+        QCOMPARE(captions, (QStringList{QStringLiteral("File:"), QStringLiteral("Import Load-Displacement Data"),
+                                        QStringLiteral("Export Results"), QStringLiteral("Export Excel"),
+                                        QStringLiteral("Save Picture"), QStringLiteral("Options:"),
+                                        QStringLiteral("Excel Options"), QStringLiteral("About:"),
+                                        QStringLiteral("About Kelvo"), QStringLiteral("Donation (捐助)"),
+                                        QStringLiteral("How to use?"), QStringLiteral("访问 www.rorevadi.example")}));
+    }
+
+    void importStartsInProgramFolderAndFillsTheWindow()
+    {
+        const QString path = writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample);
+        importFile(path);
+        QCOMPARE(dialogs.lastTitle, QStringLiteral("Import Load-Displacement Data"));
+        QCOMPARE(dialogs.lastFolder, dir.path() + QStringLiteral("/prog/"));
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].level, MessageLevel::Information);
+        QCOMPARE(dialogs.messages[0].text, QStringLiteral("9 Lines of date have been imported!"));
+        QCOMPARE(text(Field::edt18), QStringLiteral("100"));
+        QCOMPARE(text(Field::edt19), QStringLiteral("6"));
+        QCPGraph* curve = form->chart()->seriesGraph(SeriesId::lnsrsSeries4);
+        QCOMPARE(curve->dataCount(), 8);
+        QCPGraph* peak = form->chart()->seriesGraph(SeriesId::pntsrsSeries4);
+        QCOMPARE(peak->dataCount(), 1);
+        QCOMPARE(peak->data()->at(0)->key, 4.0);
+        QCOMPARE(peak->data()->at(0)->value, 100.0);
+
+        // The next dialog starts in the data file's folder.
+        dialogs.answers.clear();
+        form->ImportLoadDisplacementFile1->trigger();
+        QCOMPARE(dialogs.lastFolder, dir.path() + QLatin1Char('/'));
+    }
+
+    void cancelChangesNothing()
+    {
+        importFile(writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample));
+        form->btn1->click();
+        const QString before = text(Field::edt10);
+        dialogs.messages.clear();
+        importFile(QString());
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(text(Field::edt10), before);
+        QCOMPARE(form->chart()->seriesGraph(SeriesId::lnsrsSeries4)->dataCount(), 8);
+    }
+
+    void calculateShowsEveryRow()
+    {
+        importFile(writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample));
+        form->btn1->click();
+        const QStringList expected = {QStringLiteral("87.5"), QStringLiteral("2.5"),  QStringLiteral("2.2000"),
+                                      QStringLiteral("86"),   QStringLiteral("2.4"),  QStringLiteral("2.2917"),
+                                      QStringLiteral("80"),   QStringLiteral("2"),    QStringLiteral("2.7500"),
+                                      QStringLiteral("84.5"), QStringLiteral("2.3"),  QStringLiteral("2.4139")};
+        const Field rows[] = {Field::edt2, Field::edt3,  Field::edt8,  Field::edt4,  Field::edt5,  Field::edt9,
+                              Field::edt6, Field::edt7,  Field::edt13, Field::edt10, Field::edt11, Field::edt14};
+        for (int i = 0; i < 12; ++i)
+            QCOMPARE(text(rows[i]), expected[i]);
+        QCOMPARE(text(Field::edt15), QStringLiteral("5.5"));
+        QCOMPARE(text(Field::edt16), QStringLiteral("50"));
+        maybeScreenshot(QStringLiteral("calculated"));
+    }
+
+    void typedFactorIsUsedAndBadTextFocusesTheField()
+    {
+        importFile(writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample));
+        dialogs.messages.clear();
+        QLineEdit* edt17 = form->field(Field::edt17);
+        edt17->clear();
+        QTest::keyClicks(edt17, QStringLiteral("abc"));
+        form->btn1->setFocus();
+        form->btn1->click();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].level, MessageLevel::Warning);
+        QCOMPARE(dialogs.messages[0].text, QStringLiteral("'abc' is not a valid floating point value"));
+        QCOMPARE(QApplication::focusWidget(), edt17);
+        // The ultimate displacement was already found before the bad factor.
+        QCOMPARE(text(Field::edt15), QStringLiteral("5.5"));
+        QVERIFY(text(Field::edt16).isEmpty());
+    }
+
+    void radioButtonsSwitchConstructionSeries()
+    {
+        importFile(writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample));
+        form->btn1->click();
+        auto visible = [this](SeriesId id) { return form->chart()->seriesGraph(id)->visible(); };
+        QTest::mouseClick(form->rb2, Qt::LeftButton, {}, QPoint(6, form->rb2->height() / 2));
+        QCOMPARE(form->workbench().state().DisplayMethod, 2);
+        QVERIFY(visible(SeriesId::lnsrsSeries2) && visible(SeriesId::pntsrsSeries2));
+        QVERIFY(!visible(SeriesId::lnsrsSeries1) && !visible(SeriesId::pntsrsSeries1));
+        QVERIFY(!visible(SeriesId::lnsrsSeries3) && !visible(SeriesId::pntsrsSeries3));
+        QVERIFY(visible(SeriesId::lnsrsSeries4) && visible(SeriesId::pntsrsSeries4) && visible(SeriesId::pntsrsSeries5));
+        maybeScreenshot(QStringLiteral("park_only"));
+        QTest::mouseClick(form->rb4, Qt::LeftButton, {}, QPoint(6, form->rb4->height() / 2));
+        for (int i = 0; i < kSeriesCount; ++i)
+            QVERIFY(visible(static_cast<SeriesId>(i)));
+    }
+
+    void unreadableFileShowsErrorBoxAndWindowGoesOn()
+    {
+        importFile(dir.filePath(QStringLiteral("missing.csv")));
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].level, MessageLevel::Error);
+        QVERIFY(dialogs.messages[0].text.contains(QStringLiteral("missing.csv")));
+        QCOMPARE(form->workbench().state().ResultBaseName, QStringLiteral("missing"));
+        // Still usable: a good file imports afterwards.
+        dialogs.messages.clear();
+        importFile(writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample));
+        QCOMPARE(text(Field::edt18), QStringLiteral("100"));
+    }
+
+    void reportAndPictureDialogsProposeNamesAndMoveFolders()
+    {
+        importFile(writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample));
+        form->btn1->click();
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("out")));
+        const QString report = dir.filePath(QStringLiteral("out/r.csv"));
+        dialogs.answers = {report};
+        form->ExportYieldingPointTextFiles1->trigger();
+        QCOMPARE(dialogs.lastProposed, QStringLiteral("curve_YieldingPoint.csv"));
+        QFile f(report);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll().count("\r\n"), 37);
+
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("pics")));
+        const QString picture = dir.filePath(QStringLiteral("pics/chart"));
+        dialogs.answers = {picture};
+        dialogs.filterAnswer = QStringLiteral("PNG images (*.png)");
+        form->SavePicture1->trigger();
+        QCOMPARE(dialogs.lastProposed, QStringLiteral("curve_YieldingPoint.bmp"));
+        QCOMPARE(dialogs.lastFilters.value(0), QStringLiteral("Bitmaps (*.bmp)"));
+        QCOMPARE(dialogs.lastFolder, dir.filePath(QStringLiteral("out/")));
+        QImage image;
+        QVERIFY(image.load(picture, "PNG"));
+        QCOMPARE(image.size(), form->chart()->size());
+
+        // The picture's folder moves the import and report dialogs, not its own.
+        dialogs.answers.clear();
+        form->ExportYieldingPointTextFiles1->trigger();
+        QCOMPARE(dialogs.lastFolder, dir.filePath(QStringLiteral("pics/")));
+        form->SavePicture1->trigger();
+        QCOMPARE(dialogs.lastFolder, dir.filePath(QStringLiteral("out/")));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"
