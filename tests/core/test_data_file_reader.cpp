@@ -202,6 +202,19 @@ TEST(DecodeText, ByteOrderMarks)
     EXPECT_EQ(decodeText(QByteArray()), QString());
 }
 
+TEST(DecodeText, WithoutMarkAsTheLocal8BitDecoderReads)
+{
+    std::mt19937 random(3);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray bytes(100 + round, Qt::Uninitialized);
+        for (char& b : bytes)
+            b = static_cast<char>(random() % 4 == 0 ? random() | 0x80 : (random() % 95) + 32);
+        if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+            continue;
+        ASSERT_EQ(decodeText(bytes), QString::fromLocal8Bit(bytes)) << round;
+    }
+}
+
 TEST(DecodeText, NulEndsTheTextAfterDecoding)
 {
     EXPECT_EQ(decodeText(QByteArray("1,2\n3,4\0" "5,6\n", 12)), QStringLiteral("1,2\n3,4"));

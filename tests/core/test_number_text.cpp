@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -136,6 +137,68 @@ TEST(ParseDecimalAscii, AgreesWithUtf16Parser)
         ++checked;
     }
     EXPECT_GT(checked, 60);
+}
+
+// Texts around the limits of exact conversion (2^53, 10^22, 19 digits) and random ones:
+// every result must be bit for bit what std::from_chars gives for the same text.
+TEST(ParseDecimal, SameValueAsFromChars)
+{
+    std::vector<std::string> texts = {
+        "9007199254740992", "9007199254740993", "9007199254740995", "-9007199254740993",
+        "1e22",             "1e23",             "9007199254740993e-22", "123456789e-22",
+        "1234567890123456789", "12345678901234567891", "1234567890123456789.5",
+        "0.1000000000000000055511151231257827", "2.2250738585072011e-308", "2.2250738585072014e-308",
+        "4.9406564584124654e-324", "179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017977587207096330286416692887910946555547851940402630657488671505820681908902000708383676273854845817711531764475730270069855571366959622842914819860834936475292719074168444365510704342711559699508093042880177904174497791.9999999",
+        "0.000000000000000000000000000000000000001", "100000000000000000000000e-23",
+    };
+    std::mt19937_64 random(99);
+    std::uniform_int_distribution<int> digitCount(1, 24);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> exponent(-40, 40);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = i % 2 ? "-" : "";
+        const int n = digitCount(random);
+        const int point = static_cast<int>(random() % static_cast<unsigned>(n + 1));
+        for (int d = 0; d < n; ++d) {
+            if (d == point)
+                text += '.';
+            text += static_cast<char>('0' + digit(random));
+        }
+        if (i % 3 == 0)
+            text += "e" + std::to_string(exponent(random) * (i % 7 == 0 ? 8 : 1));
+        texts.push_back(text);
+    }
+    for (const auto& text : texts) {
+        double expected = 0.0;
+        const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), expected);
+        ASSERT_TRUE(ptr == text.data() + text.size()) << text;
+        const auto value = parseDecimalAscii(text.data(), text.data() + text.size(), '.');
+        if (ec == std::errc::result_out_of_range) {
+            continue;  // covered by the tables above
+        }
+        ASSERT_EQ(ec, std::errc()) << text;
+        ASSERT_TRUE(value.has_value()) << text;
+        ASSERT_TRUE(sameBits(*value, expected)) << text;
+        QString commaText = QString::fromStdString(text);
+        commaText.replace(u'.', u',');
+        ASSERT_TRUE(sameBits(*parseDecimal(commaText, u','), expected)) << text;
+    }
+}
+
+// Out of range is judged by the whole magnitude, not by the sign of the exponent part.
+TEST(ParseDecimal, OverflowAndUnderflowByMagnitude)
+{
+    const QString tinyWithPositiveExponent = QStringLiteral("0.") + QString(500, u'0') + QStringLiteral("1e100");
+    const QString hugeWithNegativeExponent = QStringLiteral("-1") + QString(400, u'0') + QStringLiteral("e-50");
+    const QString hugeFraction = QString(330, u'9') + QStringLiteral(".5");
+    const auto tiny = parseDecimal(tinyWithPositiveExponent, u'.');
+    ASSERT_TRUE(tiny.has_value());
+    EXPECT_TRUE(sameBits(*tiny, 0.0));
+    EXPECT_FALSE(parseDecimal(hugeWithNegativeExponent, u'.').has_value());
+    EXPECT_FALSE(parseDecimal(hugeFraction, u'.').has_value());
+    const auto fits = parseDecimal(QStringLiteral("1") + QString(400, u'0') + QStringLiteral("e-100"), u'.');
+    ASSERT_TRUE(fits.has_value());
+    EXPECT_DOUBLE_EQ(*fits, 1e300);
 }
 
 TEST(ParseDecimal, StopsNowhereShort)

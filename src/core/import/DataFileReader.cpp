@@ -47,6 +47,17 @@ QString decodeUtf16(const QByteArray& bytes, bool bigEndian)
     return text;
 }
 
+QString decodeLocal8Bit(const QByteArray& bytes)
+{
+#ifdef Q_OS_WIN
+    return QString::fromLocal8Bit(bytes);
+#else
+    // Qt takes the 8-bit encoding of Unix systems to be UTF-8 whatever the locale says;
+    // its direct UTF-8 decoder gives the same text at twice the speed.
+    return QString::fromUtf8(bytes);
+#endif
+}
+
 bool isControlOrBlank(char16_t c)
 {
     return c >= 1 && c <= 32;
@@ -226,7 +237,7 @@ QString decodeText(const QByteArray& bytes)
     else if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF)
         text = decodeUtf16(bytes, true);
     else
-        text = QString::fromLocal8Bit(bytes);
+        text = decodeLocal8Bit(bytes);
     const qsizetype nul = text.indexOf(QChar(u'\0'));
     if (nul >= 0)
         text.truncate(nul);

@@ -1,176 +1,151 @@
 #include "core/text/NumberText.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <system_error>
 
 namespace rz {
 namespace {
 
-bool isDigit(char c)
+template <typename Char>
+bool isDigit(Char c)
 {
     return c >= '0' && c <= '9';
 }
 
-// ASCII copy of a number text with the decimal separator turned into '.', so that the
-// grammar check and std::from_chars see one form whatever the user's separator is.
-// Short texts stay on the stack: the data-file reader converts millions of them.
-class AsciiNumber {
-public:
-    // False when the text cannot be a number: a character outside ASCII, or a '.'
-    // while the separator is something else.
-    bool assign(QStringView text, char16_t separator)
-    {
-        char* out = small_;
-        const auto size = static_cast<std::size_t>(text.size());
-        if (size > sizeof(small_)) {
-            large_.resize(size);
-            out = large_.data();
-        }
-        const char16_t* in = text.utf16();
-        for (std::size_t i = 0; i < size; ++i) {
-            const char16_t c = in[i];
-            if (c == separator)
-                out[i] = '.';
-            else if (c >= 0x80 || c == u'.')
-                return false;
-            else
-                out[i] = static_cast<char>(c);
-        }
-        begin_ = out;
-        end_ = out + size;
-        return true;
-    }
-
-    bool assign(const char* begin, const char* end, char separator)
-    {
-        if (separator == '.') {
-            begin_ = begin;
-            end_ = end;
-            return true;
-        }
-        const auto size = static_cast<std::size_t>(end - begin);
-        char* out = small_;
-        if (size > sizeof(small_)) {
-            large_.resize(size);
-            out = large_.data();
-        }
-        for (std::size_t i = 0; i < size; ++i) {
-            const char c = begin[i];
-            if (c == separator)
-                out[i] = '.';
-            else if (c == '.')
-                return false;
-            else
-                out[i] = c;
-        }
-        begin_ = out;
-        end_ = out + size;
-        return true;
-    }
-
-    const char* begin() const { return begin_; }
-    const char* end() const { return end_; }
-
-private:
-    char small_[64];
-    std::string large_;
-    const char* begin_ = nullptr;
-    const char* end_ = nullptr;
+// What one pass over a decimal text learns: enough to convert most texts exactly on the
+// spot, and to tell overflow from underflow for the rest.
+struct DecimalScan {
+    bool negative = false;
+    std::uint64_t mantissa = 0;    // the first 19 significant digits
+    int significantDigits = 0;     // how many of them there are
+    bool droppedNonZero = false;   // a non-zero digit after the 19th was left out
+    std::int64_t scale = 0;        // value = mantissa * 10^(scale + exponent), dropped digits aside
+    std::int64_t exponent = 0;     // the E part, saturated far outside the double range
 };
 
-// [+|-] digits ['.' digits] [(E|e) [+|-] digits], at least one mantissa digit.
-bool isDecimalText(const char* p, const char* end)
+// [+|-] digits [separator digits] [(E|e) [+|-] digits], at least one mantissa digit.
+template <typename Char>
+bool scanDecimal(const Char* p, const Char* end, Char separator, DecimalScan& scan)
 {
-    if (p != end && (*p == '+' || *p == '-'))
+    constexpr int maxDigits = 19;
+    constexpr std::int64_t exponentLimit = 1'000'000'000;
+    if (p != end && (*p == '+' || *p == '-')) {
+        scan.negative = *p == '-';
         ++p;
-    const char* digits = p;
-    while (p != end && isDigit(*p))
-        ++p;
-    std::ptrdiff_t mantissaDigits = p - digits;
-    if (p != end && *p == '.') {
-        ++p;
-        digits = p;
-        while (p != end && isDigit(*p))
-            ++p;
-        mantissaDigits += p - digits;
     }
-    if (mantissaDigits == 0)
+    bool anyDigit = false;
+    for (; p != end && isDigit(*p); ++p) {
+        anyDigit = true;
+        const int digit = *p - '0';
+        if (scan.significantDigits == 0 && digit == 0)
+            continue;
+        if (scan.significantDigits < maxDigits) {
+            scan.mantissa = scan.mantissa * 10 + static_cast<unsigned>(digit);
+            ++scan.significantDigits;
+        } else {
+            scan.droppedNonZero |= digit != 0;
+            ++scan.scale;
+        }
+    }
+    if (p != end && *p == separator) {
+        for (++p; p != end && isDigit(*p); ++p) {
+            anyDigit = true;
+            const int digit = *p - '0';
+            if (scan.significantDigits == 0 && digit == 0) {
+                --scan.scale;
+            } else if (scan.significantDigits < maxDigits) {
+                scan.mantissa = scan.mantissa * 10 + static_cast<unsigned>(digit);
+                ++scan.significantDigits;
+                --scan.scale;
+            } else {
+                scan.droppedNonZero |= digit != 0;
+            }
+        }
+    }
+    if (!anyDigit)
         return false;
     if (p != end && (*p == 'e' || *p == 'E')) {
         ++p;
-        if (p != end && (*p == '+' || *p == '-'))
+        bool negativeExponent = false;
+        if (p != end && (*p == '+' || *p == '-')) {
+            negativeExponent = *p == '-';
             ++p;
-        digits = p;
-        while (p != end && isDigit(*p))
-            ++p;
+        }
+        const Char* digits = p;
+        for (; p != end && isDigit(*p); ++p)
+            scan.exponent = std::min(scan.exponent * 10 + (*p - '0'), exponentLimit);
         if (p == digits)
             return false;
+        if (negativeExponent)
+            scan.exponent = -scan.exponent;
     }
     return p == end;
 }
 
-// Decimal exponent of the leading non-zero digit of a text that passed isDecimalText and
-// is not zero; saturates far outside the double range, which is all the caller needs.
-std::int64_t leadingDigitExponent(const char* p, const char* end)
+constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Mantissa and power of ten both exact in a double: one IEEE operation rounds correctly.
+// Needs doubles evaluated in double precision (not x87 extended).
+bool convertExactly(const DecimalScan& scan, double& value)
 {
-    constexpr std::int64_t limit = 1'000'000'000;
-    if (*p == '+' || *p == '-')
-        ++p;
-    std::int64_t position = 0;  // exponent of the digit at p
-    const char* q = p;
-    while (q != end && isDigit(*q))
-        ++q;
-    position = (q - p) - 1;
-    std::int64_t leading = 0;
-    bool found = false;
-    for (; p != end && *p != 'e' && *p != 'E'; ++p) {
-        if (*p == '.')
-            continue;
-        if (*p != '0' && !found) {
-            leading = position;
-            found = true;
-        }
-        --position;
-    }
-    std::int64_t exponent = 0;
-    if (p != end) {
-        ++p;
-        const bool negative = *p == '-';
-        if (*p == '+' || *p == '-')
-            ++p;
-        for (; p != end; ++p) {
-            exponent = exponent * 10 + (*p - '0');
-            if (exponent > limit) {
-                exponent = limit;
-                break;
-            }
-        }
-        if (negative)
-            exponent = -exponent;
-    }
-    return leading + exponent;
+    const std::int64_t power = scan.scale + scan.exponent;
+    if (FLT_EVAL_METHOD != 0 || scan.droppedNonZero || scan.mantissa > (std::uint64_t{1} << 53) || power < -22 || power > 22)
+        return false;
+    const double mantissa = static_cast<double>(scan.mantissa);
+    value = power < 0 ? mantissa / exactPowersOfTen[-power] : mantissa * exactPowersOfTen[power];
+    if (scan.negative)
+        value = -value;
+    return true;
 }
 
-std::optional<double> convertDecimal(const char* begin, const char* end)
+// Everything else goes to std::from_chars, which wants '.' and no '+'.
+template <typename Char>
+std::optional<double> convertWithFromChars(const Char* begin, const Char* end, Char separator, const DecimalScan& scan)
 {
-    if (!isDecimalText(begin, end))
-        return std::nullopt;
-    const char* start = *begin == '+' ? begin + 1 : begin;
+    if (*begin == '+')
+        ++begin;
+    const auto size = static_cast<std::size_t>(end - begin);
+    char small[64];
+    std::string large;
+    char* ascii = small;
+    if (size > sizeof(small)) {
+        large.resize(size);
+        ascii = large.data();
+    }
+    for (std::size_t i = 0; i < size; ++i)
+        ascii[i] = begin[i] == separator ? '.' : static_cast<char>(begin[i]);
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(start, end, value);
-    if (ec == std::errc() && ptr == end)
+    const auto [ptr, ec] = std::from_chars(ascii, ascii + size, value);
+    if (ec == std::errc() && ptr == ascii + size)
         return value;
-    if (ec == std::errc::result_out_of_range && ptr == end) {
-        // Out of range is either overflow (1e999: no number) or underflow to zero
-        // (1e-400: a number). The two lie hundreds of decades apart, so the position
-        // of the leading digit tells them apart exactly.
-        if (leadingDigitExponent(begin, end) < 0)
-            return *begin == '-' ? -0.0 : 0.0;
+    if (ec == std::errc::result_out_of_range) {
+        // Either overflow (1e999: no number) or underflow to zero (1e-400: a number).
+        // They lie hundreds of decades apart, so the leading digit's place tells them apart.
+        if (scan.significantDigits - 1 + scan.scale + scan.exponent < 0)
+            return scan.negative ? -0.0 : 0.0;
     }
     return std::nullopt;
+}
+
+template <typename Char>
+std::optional<double> parseNumber(const Char* begin, const Char* end, Char separator)
+{
+    DecimalScan scan;
+    if (!scanDecimal(begin, end, separator, scan))
+        return std::nullopt;
+    if (scan.significantDigits == 0)
+        return scan.negative ? -0.0 : 0.0;
+    double value = 0.0;
+    if (convertExactly(scan, value))
+        return value;
+    return convertWithFromChars(begin, end, separator, scan);
 }
 
 QString nonFiniteText(double value)
@@ -217,41 +192,37 @@ constexpr double fixedPatternLimit = 1e18;
 
 std::optional<double> parseDecimal(QStringView text, QChar decimalSeparator)
 {
-    AsciiNumber ascii;
-    if (!ascii.assign(text, decimalSeparator.unicode()))
-        return std::nullopt;
-    return convertDecimal(ascii.begin(), ascii.end());
+    return parseNumber(text.utf16(), text.utf16() + text.size(), decimalSeparator.unicode());
 }
 
 std::optional<double> parseDecimalAscii(const char* begin, const char* end, char decimalSeparator)
 {
-    AsciiNumber ascii;
-    if (!ascii.assign(begin, end, decimalSeparator))
-        return std::nullopt;
-    return convertDecimal(ascii.begin(), ascii.end());
+    return parseNumber(begin, end, decimalSeparator);
 }
 
 std::optional<std::int32_t> parseInteger(QStringView text)
 {
-    AsciiNumber ascii;
-    if (!ascii.assign(text, u'.'))
-        return std::nullopt;
-    const char* p = ascii.begin();
-    const char* end = ascii.end();
-    const bool plus = p != end && *p == '+';
-    if (plus)
+    const char16_t* p = text.utf16();
+    const char16_t* end = p + text.size();
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
         ++p;
-    const char* digits = !plus && p != end && *p == '-' ? p + 1 : p;
-    if (digits == end)
+    }
+    if (p == end)
         return std::nullopt;
-    for (const char* q = digits; q != end; ++q)
-        if (!isDigit(*q))
+    std::int64_t magnitude = 0;
+    for (; p != end; ++p) {
+        if (!isDigit(*p))
             return std::nullopt;
-    std::int32_t value = 0;
-    const auto [ptr, ec] = std::from_chars(p, end, value);
-    if (ec != std::errc() || ptr != end)
+        magnitude = magnitude * 10 + (*p - '0');
+        if (magnitude > std::int64_t{1} << 31)
+            return std::nullopt;
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
-    return value;
+    return static_cast<std::int32_t>(value);
 }
 
 QString formatPattern5(double value, QChar decimalSeparator)

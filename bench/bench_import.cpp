@@ -1,0 +1,137 @@
+// Import of a large data file: read, decode, parse, and store sorted in the curve series.
+#include "core/chart/Series.h"
+#include "core/import/DataFileReader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int pointCount = 1'000'000;
+
+// Two files made once per run: a monotonic test record of a million points and the same
+// lines in shuffled order, which makes the store sort them.
+struct GeneratedFiles {
+    QTemporaryDir dir;
+    QString sortedPath;
+    QString shuffledPath;
+
+    GeneratedFiles()
+    {
+        if (!dir.isValid())
+            throw std::runtime_error("cannot create a temporary folder");
+        std::mt19937_64 random(20190308);
+        std::normal_distribution<double> noise(0.0, 0.002);
+        std::vector<std::string> lines;
+        lines.reserve(pointCount);
+        char buffer[64];
+        for (int i = 0; i < pointCount; ++i) {
+            const double displacement = i * 3e-5 + noise(random);
+            const double load = 25000.0 * (1.0 - std::exp(-displacement / 4.0)) - 40.0 * displacement;
+            char* p = std::to_chars(buffer, buffer + sizeof(buffer), displacement, std::chars_format::fixed, 6).ptr;
+            *p++ = ',';
+            p = std::to_chars(p, buffer + sizeof(buffer), load, std::chars_format::fixed, 3).ptr;
+            lines.emplace_back(buffer, p);
+        }
+        sortedPath = dir.filePath(QStringLiteral("curve_sorted.csv"));
+        write(sortedPath, lines);
+        std::shuffle(lines.begin(), lines.end(), random);
+        shuffledPath = dir.filePath(QStringLiteral("curve_shuffled.csv"));
+        write(shuffledPath, lines);
+    }
+
+    static void write(const QString& path, const std::vector<std::string>& lines)
+    {
+        std::string text = "Displacement (mm),Load (N)\r\n";
+        for (const auto& line : lines)
+            text.append(line).append("\r\n");
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
+            throw std::runtime_error("cannot write " + path.toStdString());
+    }
+};
+
+const GeneratedFiles& files()
+{
+    static const GeneratedFiles generated;
+    return generated;
+}
+
+void importFile(benchmark::State& state, const QString& path)
+{
+    std::int64_t stored = 0;
+    for (auto _ : state) {
+        const QByteArray bytes = rz::readWholeFile(path);
+        const QString text = rz::decodeText(bytes);
+        rz::CurveReadResult curve = rz::readCurve(text, u'.');
+        rz::Series series;
+        series.assignStableSorted(std::move(curve.points));
+        stored = series.count();
+        benchmark::DoNotOptimize(series.points().data());
+    }
+    if (stored != pointCount)
+        state.SkipWithError("the import did not store every point");
+    state.SetItemsProcessed(state.iterations() * pointCount);
+    state.SetBytesProcessed(state.iterations() * QFile(path).size());
+}
+
+void BM_ImportSorted(benchmark::State& state)
+{
+    importFile(state, files().sortedPath);
+}
+
+void BM_ImportShuffled(benchmark::State& state)
+{
+    importFile(state, files().shuffledPath);
+}
+
+// The stages of the sorted import one by one, to show where the time goes.
+void BM_StageReadWholeFile(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rz::readWholeFile(files().sortedPath).constData());
+}
+
+void BM_StageDecodeText(benchmark::State& state)
+{
+    const QByteArray bytes = rz::readWholeFile(files().sortedPath);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rz::decodeText(bytes).constData());
+}
+
+void BM_StageReadCurve(benchmark::State& state)
+{
+    const QString text = rz::decodeText(rz::readWholeFile(files().sortedPath));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rz::readCurve(text, u'.').points.data());
+}
+
+void BM_StageSortShuffled(benchmark::State& state)
+{
+    const auto points = rz::readCurve(rz::decodeText(rz::readWholeFile(files().shuffledPath)), u'.').points;
+    for (auto _ : state) {
+        rz::Series series;
+        series.assignStableSorted(points);
+        benchmark::DoNotOptimize(series.points().data());
+    }
+}
+
+BENCHMARK(BM_ImportSorted)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImportShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StageReadWholeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StageDecodeText)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StageReadCurve)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StageSortShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

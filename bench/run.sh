@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds every benchmark in Release and runs each one; extra arguments go to every
+# benchmark program (e.g. --benchmark_filter=Import).
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build-bench"
+
+cmake -S "$root" -B "$build" -G Ninja -DRZ_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release \
+      -DRZ_BUILD_TESTS=OFF -DRZ_BUILD_GUI=OFF >/dev/null
+
+targets=()
+for src in "$root"/bench/bench_*.cpp; do
+  [ -e "$src" ] || continue
+  targets+=("$(basename "$src" .cpp)")
+done
+if [ ${#targets[@]} -eq 0 ]; then
+  echo "no benchmarks in $root/bench" >&2
+  exit 1
+fi
+
+ninja -C "$build" "${targets[@]}"
+
+status=0
+for name in "${targets[@]}"; do
+  echo
+  echo "=== $name"
+  "$build/bench/$name" "$@" || status=$?
+done
+exit $status
