@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/chart/ChartModel.h"
+#include "excel/ExcelOp.h"
+
+#include <QChar>
+#include <QString>
+#include <cstdint>
+
+// The export run against the in-process workbook model (WorkbookBackend.h), with the
+// workbook it builds saved as an .xlsx file.
+//
+// Desktop ("Export Excel"):
+//     rz::excel::WorkbookExport run(decimalSeparator);
+//     try {
+//         run.toFolder(op, chart, feedback);           // BookN.xlsx in WorkbookFolder()
+//     } catch (const rz::excel::ExportCancelled&) {
+//     } catch (const std::exception& e) {
+//         // the error box with e.what(); the workbook was saved all the same
+//     }
+//     if (!run.savedPath().isEmpty())
+//         // SpreadsheetHandlerAvailable() ? QDesktopServices::openUrl(QUrl::fromLocalFile(path))
+//         //                               : a notice saying where the workbook is
+//
+// Batch tool: run.toFile(op, chart, feedback, path) writes path and opens nothing.
+//
+// Both throw what ExportToExcel throws (ExcelExport.h) after saving what was built, and
+// WorkbookWriteError when the file cannot be written. Nothing is saved after a start
+// failure, a refused layout or a cancel, and savedPath() stays empty then.
+namespace rz::excel {
+
+// What the front end shows while a workbook export runs.
+class ExportFeedback {
+public:
+    virtual ~ExportFeedback() = default;
+    // Information icon, an OK button.
+    virtual void showStartFailure(const QString& text, const QString& caption) = 0;
+    // The program's own refusal (information icon).
+    virtual void showNotice(const QString& text) = 0;
+    // Cell writes done out of total; false when the user cancelled.
+    virtual bool progress(std::int64_t done, std::int64_t total)
+    {
+        (void)done;
+        (void)total;
+        return true;
+    }
+};
+
+class WorkbookExport {
+public:
+    explicit WorkbookExport(QChar decimalSeparator);
+
+    // Saves as "Book<n>.xlsx", n counting up as new workbooks are named, past any
+    // workbook already in folder, so an earlier one that may still be open is kept.
+    void toFolder(ExcelOp& op, const ChartModel& chart, ExportFeedback& feedback,
+                  const QString& folder = WorkbookFolder());
+    void toFile(ExcelOp& op, const ChartModel& chart, ExportFeedback& feedback, const QString& path);
+
+    // The file written by the last run; empty when none was.
+    QString savedPath() const { return savedPath_; }
+
+    // The program's own folder for exported workbooks, under the user's cache location.
+    static QString WorkbookFolder();
+
+private:
+    QChar separator_;
+    QString savedPath_;
+};
+
+// Whether the desktop has a program for .xlsx files (opening one would otherwise
+// silently do nothing).
+bool SpreadsheetHandlerAvailable();
+
+}  // namespace rz::excel
