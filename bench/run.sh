@@ -27,4 +27,7 @@ for name in "${targets[@]}"; do
   echo "=== $name"
   "$build/bench/$name" "$@" || status=$?
 done
+echo
+echo "=== batch tool against pandas"
+"$root/bench/cli_vs_pandas.sh" || status=$?
 exit $status
