@@ -139,6 +139,10 @@ void ChartView::sync(const ChartModel& model)
         }
         g->setVisible(s.visible);
     }
+    // The room kept for pointers is measured in pixels of the laid-out axis rectangle,
+    // which a chart that was never drawn (e.g. rendered offscreen) does not have yet.
+    if (axisRect()->rect().width() <= 0 || axisRect()->rect().height() <= 0)
+        replot();
     rescaleToVisible();
     replot();
 }

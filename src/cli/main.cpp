@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <clocale>
 #include <cstdio>
@@ -16,6 +17,11 @@ int main(int argc, char** argv)
     std::unique_ptr<QCoreApplication> app;
     if (wantsPicture) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Drawing asks for a runtime folder; without a session there is none.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            static QTemporaryDir runtimeDir;
+            qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+        }
         app = std::make_unique<QApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
