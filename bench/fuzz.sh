@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang, ASan + UBSan, in build-fuzz) and runs each for
+# the given number of seconds. Prints executions and time per target; exits non-zero
+# when any target finds a crash, a leak, a timeout or a broken invariant.
+#   bench/fuzz.sh 600     a long run
+#   bench/fuzz.sh 20      the short run of CI (three targets, about a minute)
+# Inputs that fail are kept in build-fuzz/artifacts; what the fuzzers learn stays in
+# build-fuzz/corpus and is reused by the next run.
+set -euo pipefail
+
+if [[ $# -ne 1 || ! "$1" =~ ^[0-9]+$ || "$1" -lt 1 ]]; then
+  echo "usage: $0 SECONDS" >&2
+  exit 2
+fi
+per_target=$1
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
+targets=(fuzz_reader fuzz_numbers fuzz_import_calculate)
+
+cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+ninja -C "$build" "${targets[@]}" >/dev/null
+
+# Seeds: the test fixtures, the start of every real curve (enough for the fuzzers to
+# learn the shape without slowing every run), and number texts.
+seeds="$build/seeds"
+rm -rf "$seeds"
+mkdir -p "$seeds/files" "$seeds/numbers"
+for f in "$root"/tests/data/import/* "$root"/tests/data/bad/*; do
+  [[ -f "$f" ]] || continue
+  head -c 4096 "$f" >"$seeds/files/$(basename "$(dirname "$f")")_$(basename "$f")"
+done
+real="$root/../shared/data/real"
+if [[ -d "$real" ]]; then
+  for f in "$real"/*.csv; do
+    head -n 40 "$f" >"$seeds/files/real_$(basename "$f")"
+  done
+fi
+i=0
+for t in 0 -0 1.5 ,5 5, -1.25e-3 +7E+2 0,15 1e-400 4.9e-324 2.2250738585072011e-308 \
+         1.7976931348623157e308 1.7976931348623159e308 1e308 1e309 123456789012345678901234567890 \
+         0.1 9007199254740993 1E15 999999999999999.9 2147483647 -2147483648 2147483648; do
+  printf '%s' "$t" >"$seeds/numbers/n$((i++))"
+done
+
+declare -A seed_dir=([fuzz_reader]=files [fuzz_numbers]=numbers [fuzz_import_calculate]=files)
+declare -A dict=([fuzz_reader]=reader.dict [fuzz_numbers]=numbers.dict [fuzz_import_calculate]=reader.dict)
+
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+
+status=0
+summary=()
+for name in "${targets[@]}"; do
+  corpus="$build/corpus/$name"
+  artifacts="$build/artifacts/$name/"
+  log="$build/$name.log"
+  mkdir -p "$corpus" "$artifacts"
+  echo "=== $name: $per_target s"
+  rc=0
+  "$build/$name" -max_total_time="$per_target" -timeout=10 -max_len=8192 -print_final_stats=1 \
+      -dict="$root/fuzz/${dict[$name]}" -artifact_prefix="$artifacts" \
+      "$corpus" "$seeds/${seed_dir[$name]}" >"$log" 2>&1 || rc=$?
+  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -n 1 || true)
+  secs=$(grep -o 'Done [0-9]* runs in [0-9]* second' "$log" | grep -o 'in [0-9]*' | grep -o '[0-9]*' | tail -n 1 || true)
+  if [[ $rc -ne 0 ]]; then
+    status=1
+    echo "FAILED (exit $rc); log $log, input in $artifacts"
+    grep -m 20 -E 'ERROR|invariant broken|runtime error|SUMMARY|Test unit written' "$log" || tail -n 30 "$log"
+    summary+=("$name: FAILED after ${runs:-?} executions")
+  else
+    summary+=("$name: ${runs:-?} executions in ${secs:-$per_target} s, corpus $(find "$corpus" -type f | wc -l) inputs")
+  fi
+done
+
+echo
+printf '%s\n' "${summary[@]}"
+exit $status
