@@ -7,11 +7,15 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace rz {
 
 namespace {
 
 constexpr int kBarHeight = 24;
+constexpr int kLinkFieldWidth = 111;
+constexpr int kLinkFieldInset = 3;
 
 QLabel* makeField(QLabel* field, int width, const QFont& font) {
     field->setFixedWidth(width);
@@ -38,8 +42,12 @@ StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent) {
     rzfldsts1 = makeField(new QLabel(QStringLiteral("  Welcome to my Website :      "), fields), 167,
                           msSansSerifFont(8, true));
     rzfldsts2 = new LinkLabel(QStringLiteral(" ") + siteHost() + QStringLiteral("       "), fields);
-    makeField(rzfldsts2, 111, msSansSerifFont(8, true));
-    rzfldsts2->setMargin(3);
+    makeField(rzfldsts2, kLinkFieldWidth, msSansSerifFont(8, true));
+    rzfldsts2->setMargin(kLinkFieldInset);
+    // The fallback fonts run wider than the Windows ones: a link cut off mid-name
+    // would look broken, so the field grows to show the whole host name.
+    const int hostWidth = rzfldsts2->fontMetrics().horizontalAdvance(QStringLiteral(" ") + siteHost());
+    rzfldsts2->setFixedWidth(std::max(kLinkFieldWidth, hostWidth + 2 * kLinkFieldInset + 2));
     rzfldsts2->showNormal();
     rzfldsts3->setObjectName(QStringLiteral("rzfldsts3"));
     rzfldsts1->setObjectName(QStringLiteral("rzfldsts1"));
