@@ -2,6 +2,7 @@
 
 #include "core/text/NumberText.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -196,9 +197,12 @@ QString Variant::describe() const
         return kind + (bool_ ? QStringLiteral(" true") : QStringLiteral(" false"));
     case VariantKind::Object:
         return object_.isEmpty() ? kind + QStringLiteral(" (nothing)") : kind;
-    case VariantKind::Float32:
-        // The float's own shortest text, not that of the double it widens to.
-        return kind + u' ' + formatRoundTrip(static_cast<double>(static_cast<float>(number_)));
+    case VariantKind::Float32: {
+        // The float's own shortest text (0.3), not that of the double it widens to.
+        char buffer[32];
+        const auto result = std::to_chars(buffer, buffer + sizeof(buffer), static_cast<float>(number_));
+        return kind + u' ' + QString::fromLatin1(buffer, result.ptr - buffer);
+    }
     default:
         return kind + u' ' + formatRoundTrip(number_);
     }
