@@ -10,7 +10,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   python3 python3-openpyxl
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-wqy-zenhei
 )
 if [[ "${RZ_WITH_BENCH_TOOLS:-0}" == 1 ]]; then
   PACKAGES+=(python3-pandas)

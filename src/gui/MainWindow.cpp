@@ -1,6 +1,10 @@
 #include "gui/MainWindow.h"
 
 #include "chartview/ChartView.h"
+#include "gui/AboutBox.h"
+#include "gui/DonationBox.h"
+#include "gui/Links.h"
+#include "gui/StatusBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -172,14 +176,19 @@ void TForm1::buildMenus()
     AboutKelvo1 = addItem(about1, "AboutKelvo1", QStringLiteral("About Kelvo"));
     Donation1 = addItem(about1, "Donation1", QStringLiteral("Donation (捐助)"));
     Howtouse1 = addItem(about1, "Howtouse1", QStringLiteral("How to use?"));
-    VisitWebSite1 = addItem(about1, "VisitWebSite1", QStringLiteral("访问 www.rorevadi.example"));
+    VisitWebSite1 = addItem(about1, "VisitWebSite1", visitWebSiteCaption());
 
     connect(ImportLoadDisplacementFile1, &QAction::triggered, this, &TForm1::ImportLoadDisplacementFile1Click);
     connect(ExportYieldingPointTextFiles1, &QAction::triggered, this, &TForm1::ExportYieldingPointTextFiles1Click);
     connect(SavePicture1, &QAction::triggered, this, &TForm1::SavePicture1Click);
 
+    connect(AboutKelvo1, &QAction::triggered, this, &TForm1::AboutKelvo1Click);
+    connect(Donation1, &QAction::triggered, this, &TForm1::Donation1Click);
+    connect(Howtouse1, &QAction::triggered, this, &TForm1::Howtouse1Click);
+    connect(VisitWebSite1, &QAction::triggered, this, &TForm1::VisitWebSite1Click);
+
     // Still to come: disabled until they are built.
-    for (QAction* a : {ExportExcel1, ExcelOptions1, AboutKelvo1, Donation1, Howtouse1, VisitWebSite1})
+    for (QAction* a : {ExportExcel1, ExcelOptions1})
         a->setEnabled(false);
 }
 
@@ -285,6 +294,8 @@ void TForm1::buildClientArea()
     charLayout->addWidget(grp3);
 
     setCentralWidget(central);
+    rzstsbr2 = new StatusBar(this);
+    setStatusBar(rzstsbr2);
 
     connect(btn1, &QPushButton::clicked, this, &TForm1::btn1Click);
     // A handler runs when its button becomes selected, not when the selected one is clicked again.
@@ -398,6 +409,11 @@ void TForm1::btn1Click()
         workbench_->btn1Click();
     });
 }
+
+void TForm1::AboutKelvo1Click() { guarded([this] { showAboutBox(this); }); }
+void TForm1::Donation1Click() { guarded([this] { showDonationBox(this); }); }
+void TForm1::Howtouse1Click() { guarded([this] { openHowToUse(this); }); }
+void TForm1::VisitWebSite1Click() { guarded([this] { openWebSite(this); }); }
 
 void TForm1::rb1Click() { guarded([this] { workbench_->displayMethodSelected(1); }); }
 void TForm1::rb2Click() { guarded([this] { workbench_->displayMethodSelected(2); }); }

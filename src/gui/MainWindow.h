@@ -18,6 +18,7 @@ class QRadioButton;
 namespace rz {
 
 class ChartView;
+class StatusBar;
 
 // Everything the main window asks of the user through modal dialogs. The desktop
 // program shows real dialogs; tests inject their own answers.
@@ -52,6 +53,10 @@ public:
     void ImportLoadDisplacementFile1Click();
     void ExportYieldingPointTextFiles1Click();
     void SavePicture1Click();
+    void AboutKelvo1Click();
+    void Donation1Click();
+    void Howtouse1Click();
+    void VisitWebSite1Click();
     void btn1Click();
     void rb1Click();
     void rb2Click();
@@ -74,6 +79,7 @@ public:
     QRadioButton* rb3 = nullptr;
     QRadioButton* rb4 = nullptr;
     ChartView* cht1 = nullptr;
+    StatusBar* rzstsbr2 = nullptr;
 
     static const QStringList& pictureFilters();
 

@@ -1,5 +1,6 @@
 // The main window driven through its real widgets, with the dialogs answered by the test.
 #include "chartview/ChartView.h"
+#include "gui/Links.h"
 #include "gui/MainWindow.h"
 
 #include <QAction>
@@ -131,6 +132,17 @@ private slots:
                                         QStringLiteral("Excel Options"), QStringLiteral("About:"),
                                         QStringLiteral("About Kelvo"), QStringLiteral("Donation (捐助)"),
                                         QStringLiteral("How to use?"), QStringLiteral("访问 www.rorevadi.example")}));
+    }
+
+    void aboutMenuLinksOpenTheirExactAddresses()
+    {
+        QStringList opened;
+        const UrlOpener previous = setUrlOpener([&opened](const QUrl& url, QWidget*) { opened << url.toString(); });
+        form->Howtouse1->trigger();
+        form->VisitWebSite1->trigger();
+        setUrlOpener(previous);
+        QCOMPARE(opened, (QStringList{QStringLiteral("http://www.rorevadi.example/?p=2216"),
+                                      QStringLiteral("http://www.rorevadi.example")}));
     }
 
     void importStartsInProgramFolderAndFillsTheWindow()
