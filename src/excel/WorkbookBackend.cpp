@@ -468,7 +468,8 @@ private:
             r.fail(QStringLiteral("'%1' is not a reference to cells of a sheet of the workbook '%2'")
                        .arg(text, book_->name));
         }
-        field = ref->formula();
+        // Kept as sent, with the leading '=' that a reference always has.
+        field = text.startsWith(u'=') ? text : u'=' + text;
         return {};
     }
 

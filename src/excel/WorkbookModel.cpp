@@ -1,7 +1,5 @@
 #include "excel/WorkbookModel.h"
 
-#include "excel/ExcelToolkit.h"
-
 namespace rz::excel::model {
 
 // --- Sheet -----------------------------------------------------------------------------
@@ -109,14 +107,6 @@ bool parseCell(const QString& t, qsizetype& pos, std::int32_t& row, std::int32_t
     return true;
 }
 
-bool needsQuotes(const QString& name)
-{
-    for (const QChar c : name)
-        if (!(c.isLetterOrNumber() || c == u'_' || c == u'.'))
-            return true;
-    return name.isEmpty() || isDigit(name[0]);
-}
-
 }  // namespace
 
 std::optional<RangeRef> parseRangeReference(const QString& text, const Workbook& workbook)
@@ -172,18 +162,6 @@ std::optional<RangeRef> parseRangeReference(const QString& text, const Workbook&
     if (ref.lastColumn < ref.firstColumn)
         std::swap(ref.lastColumn, ref.firstColumn);
     return ref;
-}
-
-QString RangeRef::formula() const
-{
-    QString name = sheet->name;
-    if (needsQuotes(name))
-        name = u'\'' + name.replace(u'\'', QStringLiteral("''")) + u'\'';
-    const QString marker = QStringLiteral("$");
-    QString f = u'=' + name + u'!' + CellReference(firstRow, firstColumn, marker);
-    if (lastRow != firstRow || lastColumn != firstColumn)
-        f += u':' + CellReference(lastRow, lastColumn, marker);
-    return f;
 }
 
 std::optional<std::uint32_t> themeColor(std::int32_t index)

@@ -132,9 +132,6 @@ struct RangeRef {
     std::int32_t firstColumn = 0;
     std::int32_t lastRow = 0;
     std::int32_t lastColumn = 0;
-
-    // The reference as a formula with absolute cells, the sheet name quoted when needed.
-    QString formula() const;
 };
 std::optional<RangeRef> parseRangeReference(const QString& text, const Workbook& workbook);
 

@@ -166,8 +166,7 @@ bool writeSeries(lxw_chart* chart, const Series& s, const Workbook& book, TextAr
     if (!values)
         return false;
     const std::optional<RangeRef> xValues = parseRangeReference(s.xValues, book);
-    lxw_chart_series* series =
-        chart_add_series(chart, xValues ? arena(xValues->formula()) : nullptr, arena(values->formula()));
+    lxw_chart_series* series = chart_add_series(chart, xValues ? arena(s.xValues) : nullptr, arena(s.values));
     if (!series)
         fail(QStringLiteral("Adding a chart series"));
     if (!s.name.isEmpty())
