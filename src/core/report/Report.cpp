@@ -96,13 +96,21 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
     if (info.isDir())
         throw FileWriteError(QStringLiteral("Cannot create file \"%1\". It is a folder.").arg(shown).toStdString());
 
+    // Unbuffered: a write that the buffer took but the disk refused would otherwise only
+    // fail inside commit(), which then keeps the cut-off file as if it were whole.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw FileWriteError(QStringLiteral("Cannot create file \"%1\". %2").arg(shown, file.errorString()).toStdString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw FileWriteError(QStringLiteral("Stream write error: \"%1\". %2").arg(shown, reason).toStdString());
+    // A short write (disk full, file-size limit) carries no reason; writing the rest
+    // again fails outright and brings out the system's reason.
+    for (qint64 written = 0; written < bytes.size();) {
+        const qint64 got = file.write(bytes.constData() + written, bytes.size() - written);
+        if (got <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            throw FileWriteError(QStringLiteral("Stream write error: \"%1\". %2").arg(shown, reason).toStdString());
+        }
+        written += got;
     }
     if (!file.commit())
         throw FileWriteError(QStringLiteral("Stream write error: \"%1\". %2").arg(shown, file.errorString()).toStdString());
