@@ -217,6 +217,36 @@ TEST(BadInputCatalogue, OverflowInTheAnalysisEndsCalculateWithTheError)
     EXPECT_TRUE(wb.fieldText(Field::edt10).isEmpty());
 }
 
+// Extreme values through Calculate: each arithmetic fault surfaces where it happens,
+// with its message, and nothing non-finite reaches a field.
+TEST(BadInputCatalogue, RangeEdgesCalculateUntilTheFirstOverflow)
+{
+    Recorder ui;
+    Workbench wb(ui, u'.', QStringLiteral("/"));
+    wb.importConfirmed(badPath(QStringLiteral("double_range_edges.csv")));
+    ASSERT_EQ(wb.state().PeakIndex, 1);
+    EXPECT_EQ(wb.fieldText(Field::edt18), QStringLiteral("1.79769313486232E308"));
+    EXPECT_EQ(wb.fieldText(Field::edt19), QStringLiteral("0"));
+    ui.messages.clear();
+    wb.btn1Click();
+
+    // The ultimate load is crossed between the subnormal and the smallest normal
+    // displacement; the secant crossing from -max to +max overflows (a warning, the
+    // calculation goes on); R.Park then overflows and ends it.
+    EXPECT_TRUE(wb.state().UltimateFound);
+    EXPECT_EQ(wb.fieldText(Field::edt15), QStringLiteral("3.33761078776081E-309"));
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].first, MessageLevel::Warning);
+    EXPECT_EQ(ui.messages[0].second, QStringLiteral("Floating point overflow Initial Stiffness can't not be calculated! Check the Data!"));
+    EXPECT_EQ(ui.messages[1].first, MessageLevel::Error);
+    EXPECT_EQ(ui.messages[1].second, QStringLiteral("Floating point overflow"));
+    EXPECT_EQ(wb.fieldText(Field::edt16), QStringLiteral("--"));
+    EXPECT_EQ(wb.fieldText(Field::edt2), QStringLiteral("--"));
+    EXPECT_TRUE(wb.fieldText(Field::edt6).isEmpty());
+    EXPECT_FALSE(wb.lastCalculationCompleted());
+    expectOnlyShowableFields(wb);
+}
+
 TEST(BadInputCatalogue, NegativeZeroShowsAsZero)
 {
     Recorder ui;
@@ -226,8 +256,12 @@ TEST(BadInputCatalogue, NegativeZeroShowsAsZero)
     EXPECT_TRUE(std::signbit(wb.state().PeakLoad));
     EXPECT_EQ(wb.fieldText(Field::edt18), QStringLiteral("0"));
     EXPECT_EQ(wb.fieldText(Field::edt19), QStringLiteral("0"));
+    ui.messages.clear();
     wb.btn1Click();
     EXPECT_EQ(wb.fieldText(Field::edt15), QStringLiteral("0"));
+    // A curve of zero loads leaves R.Park dividing zero by zero.
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().second, QStringLiteral("Invalid floating point operation"));
     expectOnlyShowableFields(wb);
 }
 
