@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 
 using namespace rz;
 using namespace rz::excel;
@@ -387,6 +388,49 @@ TEST(WorkbookFolder, UnwritableTargetReportsTheFolder)
         EXPECT_NE(std::string(e.what()).find("nonexistent-folder-for-test"), std::string::npos) << e.what();
     }
     EXPECT_TRUE(run.savedPath().isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// Runs SpreadsheetHandlerAvailable with a stand-in xdg-mime first on PATH.
+bool handlerWithXdgMime(const QString& script)
+{
+    QTemporaryDir bin;
+    if (!script.isEmpty()) {
+        QFile tool(bin.filePath("xdg-mime"));
+        tool.open(QIODevice::WriteOnly);
+        tool.write(("#!/bin/sh\n" + script + "\n").toUtf8());
+        tool.close();
+        tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    // Without a stand-in, PATH holds only the empty folder: no xdg-mime at all.
+    qputenv("PATH", script.isEmpty() ? bin.path().toLocal8Bit() : bin.path().toLocal8Bit() + ':' + path);
+    const bool available = SpreadsheetHandlerAvailable();
+    qputenv("PATH", path);
+    return available;
+}
+
+TEST(SpreadsheetHandler, AvailableOnlyWhenTheDesktopNamesAProgramForXlsx)
+{
+    EXPECT_TRUE(handlerWithXdgMime(
+        "[ \"$3\" = application/vnd.openxmlformats-officedocument.spreadsheetml.sheet ] && echo libreoffice-calc.desktop"));
+    EXPECT_FALSE(handlerWithXdgMime("exit 0"));    // no default program
+    EXPECT_FALSE(handlerWithXdgMime("exit 4"));    // the query failed
+    EXPECT_FALSE(handlerWithXdgMime(QString()));   // no xdg-mime at all
+}
+
+TEST_F(WorkbookFile, NonFiniteValuesStayTextAndTheFileStaysValid)
+{
+    addPoints(chart, SeriesId::lnsrsSeries4, {{1.0, std::nan("")}, {2.0, -HUGE_VAL}});
+    const Dump d = readBack(exportToFile());
+    if (!d.available)
+        GTEST_SKIP() << "openpyxl is not available";
+    EXPECT_EQ(d.cell("B2").toString(), "NAN");
+    EXPECT_EQ(d.cell("B3").toString(), "-INF");
+    EXPECT_EQ(d.cell("A3").toDouble(), 2.0);
 }
 
 }  // namespace
