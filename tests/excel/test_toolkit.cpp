@@ -53,24 +53,6 @@ TEST_F(ToolkitTest, SeriesMarkerNoneSendsNoSize)
                                 }));
 }
 
-TEST_F(ToolkitTest, LineColourGoesToRgbAsRedPlus256GreenPlus65536Blue)
-{
-    SetSeriesLineColor(object, 65, 65, 65);
-    SetSeriesFillColor(object, 255, 0, 128);
-    EXPECT_EQ(recorder.lines(), (QStringList{
-                                    "get app1.Format",
-                                    "get app1.Format.Line",
-                                    "put app1.Format.Line.Visible = bool true",
-                                    "get app1.Format.Line.ForeColor",
-                                    "put app1.Format.Line.ForeColor.RGB = u32 4276545",
-                                    "get app1.Format",
-                                    "get app1.Format.Fill",
-                                    "put app1.Format.Fill.Visible = bool true",
-                                    "get app1.Format.Fill.ForeColor",
-                                    "put app1.Format.Fill.ForeColor.RGB = u32 8388863",
-                                }));
-}
-
 TEST_F(ToolkitTest, HiddenAxisAndPlotAreaLinesGetNoColour)
 {
     FormatXAxisLine(object, false);
@@ -110,31 +92,6 @@ TEST_F(ToolkitTest, ChartTitleTextOnlyWhenTheChartReportsATitle)
                                 }));
 }
 
-TEST_F(ToolkitTest, AxisTitlesCrossingsAndTickMarks)
-{
-    SetXAxisTitle(object, " Disp ");
-    SetYAxisTitle(object, "Force");
-    SetXAxisCrossing(object, -10000);
-    SetYAxisCrossing(object, 2);
-    SetMajorTickMark(object, 2, 2);
-    EXPECT_EQ(recorder.lines(), (QStringList{
-                                    "call app1.SetElement(i32 301)",
-                                    "call app1.Axes(i32 1, i32 1)",
-                                    "get app1.Axes(i32 1, i32 1).AxisTitle",
-                                    "put app1.Axes(i32 1, i32 1).AxisTitle.Text = text \" Disp \"",
-                                    "call app1.SetElement(i32 307)",
-                                    "call app1.Axes(i32 2, i32 1)",
-                                    "get app1.Axes(i32 2, i32 1).AxisTitle",
-                                    "put app1.Axes(i32 2, i32 1).AxisTitle.Text = text \"Force\"",
-                                    "call app1.Axes(i32 1, i32 1)",
-                                    "put app1.Axes(i32 1, i32 1).CrossesAt = i32 -10000",
-                                    "call app1.Axes(i32 2, i32 1)",
-                                    "put app1.Axes(i32 2, i32 1).CrossesAt = i32 2",
-                                    "call app1.Axes(i32 2, i32 1)",
-                                    "put app1.Axes(i32 2, i32 1).MajorTickMark = i32 2",
-                                }));
-}
-
 TEST_F(ToolkitTest, CellRowsTravelAs16BitWhileTheyFit)
 {
     SetCellText(object, 32767, 18, "a");
@@ -162,37 +119,6 @@ TEST_F(ToolkitTest, CellPositionsRoundToTheNearestInteger)
                                     "get app1.Cells(i32 5, i32 3)",
                                     "get app1.Cells(i32 5, i32 3).Top",
                                 }));
-}
-
-TEST_F(ToolkitTest, ScatterChartIsAddedThenPlacedAndSized)
-{
-    const AutomationObject shape = AddScatterChart(object, 96, 60, -5, 0);
-    shape.call("Select");
-    EXPECT_EQ(recorder.lines(), (QStringList{
-                                    "get app1.Shapes",
-                                    "call app1.Shapes.AddChart2(i32 240, i32 72)",
-                                    "put app1.Shapes.AddChart2(i32 240, i32 72).Left = i32 96",
-                                    "put app1.Shapes.AddChart2(i32 240, i32 72).Top = i32 60",
-                                    "put app1.Shapes.AddChart2(i32 240, i32 72).Width = i32 -5",
-                                    "put app1.Shapes.AddChart2(i32 240, i32 72).Height = i32 0",
-                                    "call app1.Shapes.AddChart2(i32 240, i32 72).Select()",
-                                }));
-}
-
-TEST_F(ToolkitTest, SeriesSourceAndWeight)
-{
-    SetSeriesSource(object, "=Sheet1!$B$1", "=Sheet1!$A$2:$A$3", "=Sheet1!$B$2:$B$3");
-    SetSeriesLineWeight(object, 0.3f);
-    EXPECT_EQ(recorder.lines(), (QStringList{
-                                    "put app1.Name = text \"=Sheet1!$B$1\"",
-                                    "put app1.XValues = text \"=Sheet1!$A$2:$A$3\"",
-                                    "put app1.Values = text \"=Sheet1!$B$2:$B$3\"",
-                                    "get app1.Format",
-                                    "get app1.Format.Line",
-                                    "put app1.Format.Line.Visible = bool true",
-                                    "put app1.Format.Line.Weight = f32 0.3",
-                                }));
-    EXPECT_EQ(recorder.calls().back().args.at(0).asNumber(), static_cast<double>(0.3f));
 }
 
 TEST(StartExcel, FailureShowsTheMessageOnceAndLeavesTheApplicationEmpty)
