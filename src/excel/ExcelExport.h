@@ -21,7 +21,7 @@
 //     axis position that is not a number, ExportCancelled when env.progress said stop.
 //     Whatever was done before a throw stays done.
 //
-// ExcelWorkbook.h runs it against the in-process workbook model and saves the result.
+// WorkbookExport.h runs it against the in-process workbook model and saves the result.
 namespace rz::excel {
 
 class ExportCancelled : public std::runtime_error {
