@@ -866,6 +866,31 @@ TEST_F(WorkbenchTest, GeometricConstructionErrorLeavesItsSeriesEmptyAndStops)
         EXPECT_TRUE(text(f).empty()) << fieldName(f);
 }
 
+// A steep rise over 1e-300 and a fall over 1e9: each method's ductility is about 1.5e308,
+// so their sum overflows in the mean, after its load and displacement are formed.
+TEST_F(WorkbenchTest, MeanOverflowKeepsTheComponentsFormedBeforeIt)
+{
+    analyseWorkedExample();
+    const AnalysisState before = wb.state();
+    importFile(QStringLiteral("steep.csv"), curveFile({{0, 0}, {1e-300, 100}, {1e9, 0}}));
+    ui.clear();
+    wb.btn1Click();
+
+    EXPECT_EQ(ui.log(), std::vector<std::string>{error("Floating point overflow")});
+    EXPECT_FALSE(wb.lastCalculationCompleted());
+    const AnalysisState& s = wb.state();
+    for (const YieldResult* r : {&s.GeometricResult, &s.ParkResult, &s.EnergyResult}) {
+        EXPECT_NEAR(r->YieldLoad, 100, 1e-12);
+        EXPECT_NEAR(r->Ductility, 1.5e308, 1e296);
+    }
+    EXPECT_FALSE(text(Field::edt9).empty());
+    EXPECT_DOUBLE_EQ(s.MeanResult.YieldLoad, 100);
+    EXPECT_DOUBLE_EQ(s.MeanResult.YieldDisp, 1e-300);
+    EXPECT_TRUE(sameBits(s.MeanResult.Ductility, before.MeanResult.Ductility));
+    for (Field f : {Field::edt10, Field::edt11, Field::edt14})
+        EXPECT_TRUE(text(f).empty()) << fieldName(f);
+}
+
 // ---------------------------------------------------------------------------------------
 // Display choice
 

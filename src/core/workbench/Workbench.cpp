@@ -313,10 +313,12 @@ void Workbench::calculate()
     series(SeriesId::pntsrsSeries3).clear();
     CalcEnergyMethod();
 
+    // Each component is stored as soon as it is formed: an overflow in a later one ends
+    // the click with the earlier ones already in place.
     const YieldResult& g = state_.GeometricResult;
     const YieldResult& p = state_.ParkResult;
     const YieldResult& e = state_.EnergyResult;
-    YieldResult mean;
+    YieldResult& mean = state_.MeanResult;
     if (state_.StiffnessFound) {
         mean.YieldLoad = checkedDiv(checkedAdd(checkedAdd(g.YieldLoad, p.YieldLoad), e.YieldLoad), 3.0);
         mean.YieldDisp = checkedDiv(checkedAdd(checkedAdd(g.YieldDisp, p.YieldDisp), e.YieldDisp), 3.0);
@@ -326,7 +328,6 @@ void Workbench::calculate()
         mean.YieldDisp = checkedDiv(checkedAdd(p.YieldDisp, e.YieldDisp), 2.0);
         mean.Ductility = checkedDiv(checkedAdd(p.Ductility, e.Ductility), 2.0);
     }
-    state_.MeanResult = mean;
 
     setField(Field::edt10, formatPattern5(mean.YieldLoad, sep_));
     setField(Field::edt11, formatPattern5(mean.YieldDisp, sep_));
