@@ -318,6 +318,13 @@ TEST(ReportTime, ShortDateAndTimeWithSecondsOrTheDateAloneAtMidnight)
         {"en_US", QTime(14, 5, 9), R"(3/8/19 2:05:09\s?PM)"},
         {"en_US", QTime(0, 0, 1), R"(3/8/19 12:00:01\s?AM)"},
         {"en_GB", QTime(9, 7, 3), R"(08/03/2019 09:07:03)"},
+        // The seconds take the locale's own separator and words.
+        {"fi_FI", QTime(14, 5, 9), R"(8\.3\.2019 14\.05\.09)"},
+        {"da_DK", QTime(14, 5, 9), R"(08\.03\.2019 14\.05\.09)"},
+        {"fr_CA", QTime(14, 5, 9), R"(2019-03-08 14 h 05 min 09 s)"},
+        // The time zone, wherever the locale puts it, is left out.
+        {"zh_CN", QTime(14, 5, 9), R"(2019/3/8 14:05:09)"},
+        {"es_ES", QTime(14, 5, 9), R"(8/3/19 14:05:09)"},
     };
     for (const TimeCase& c : cases) {
         const QString got = reportTimeText(QDateTime(date, c.time), QLocale(QString::fromLatin1(c.locale)));

@@ -8,21 +8,34 @@
 
 namespace rz {
 
+namespace {
+// The locale's long time format without its time zone ("t", before or after the time,
+// sometimes in brackets); quoted literals such as 'h' or 'min' are kept as they are.
+QString longTimeFormatWithoutZone(const QLocale& locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('t'))
+            continue;
+        out += c;
+    }
+    out.replace(QLatin1String("()"), QString());
+    while (out.contains(QLatin1String("  ")))
+        out.replace(QLatin1String("  "), QLatin1String(" "));
+    return out.trimmed();
+}
+}  // namespace
+
 QString reportTimeText(const QDateTime& now, const QLocale& locale)
 {
     const QString date = locale.toString(now.date(), QLocale::ShortFormat);
     if (now.time() == QTime(0, 0))
         return date;
-    // The locale's long time format names the time zone; keep its order but drop that.
-    QString format = locale.timeFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("ss"))) {
-        const qsizetype mm = format.indexOf(QLatin1String("mm"));
-        if (mm >= 0)
-            format.insert(mm + 2, QLatin1String(":ss"));
-        else
-            format += QLatin1String(":ss");
-    }
-    return date + QLatin1Char(' ') + locale.toString(now.time(), format);
+    return date + QLatin1Char(' ') + locale.toString(now.time(), longTimeFormatWithoutZone(locale));
 }
 
 QStringList reportLines(const AnalysisState& s, QChar sep, const QString& timeText)
