@@ -3,12 +3,19 @@
 #include "chartview/ChartView.h"
 #include "gui/AboutBox.h"
 #include "gui/DonationBox.h"
+#include "gui/ExportOptionForm.h"
+#include "excel/ExcelExport.h"
+#include "excel/WorkbookExport.h"
 #include "gui/Links.h"
 #include "gui/StatusBar.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QProgressDialog>
+#include <QUrl>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -82,6 +89,22 @@ QString DialogProvider::getSaveFileName(QWidget* parent, const QString& title, c
     if (selectedFilter)
         *selectedFilter = dlg.selectedNameFilter();
     return dlg.selectedFiles().constFirst();
+}
+
+void DialogProvider::showStartFailure(QWidget* parent, const QString& text, const QString& caption)
+{
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void DialogProvider::openWorkbook(QWidget* parent, const QString& path)
+{
+    if (excel::SpreadsheetHandlerAvailable() && QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return;
+    showMessage(parent, MessageLevel::Information,
+                QStringLiteral("The workbook was saved as %1. No program on this desktop opens .xlsx files; "
+                               "open it with your spreadsheet program.")
+                    .arg(QDir::toNativeSeparators(path)));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -187,9 +210,8 @@ void TForm1::buildMenus()
     connect(Howtouse1, &QAction::triggered, this, &TForm1::Howtouse1Click);
     connect(VisitWebSite1, &QAction::triggered, this, &TForm1::VisitWebSite1Click);
 
-    // Still to come: disabled until they are built.
-    for (QAction* a : {ExportExcel1, ExcelOptions1})
-        a->setEnabled(false);
+    connect(ExportExcel1, &QAction::triggered, this, &TForm1::ExportExcel1Click);
+    connect(ExcelOptions1, &QAction::triggered, this, &TForm1::ExcelOptions1Click);
 }
 
 void TForm1::buildClientArea()
@@ -407,6 +429,67 @@ void TForm1::btn1Click()
         for (Field f : {Field::edt12, Field::edt17, Field::edt1})
             workbench_->setFieldText(f, field(f)->text());
         workbench_->btn1Click();
+    });
+}
+
+namespace {
+// What a workbook export shows while it runs: the window's dialogs and a progress bar.
+class WindowFeedback : public excel::ExportFeedback {
+public:
+    WindowFeedback(QWidget* parent, DialogProvider& dialogs) : parent_(parent), dialogs_(dialogs) {}
+    void showStartFailure(const QString& text, const QString& caption) override
+    {
+        dialogs_.showStartFailure(parent_, text, caption);
+    }
+    void showNotice(const QString& text) override { dialogs_.showMessage(parent_, MessageLevel::Information, text); }
+    bool progress(std::int64_t done, std::int64_t total) override
+    {
+        if (!dialogs_.showsProgress() || total <= 0)
+            return true;
+        if (!progress_) {
+            progress_ = std::make_unique<QProgressDialog>(QStringLiteral("Writing the workbook..."),
+                                                          QStringLiteral("Cancel"), 0, 1000, parent_);
+            progress_->setWindowModality(Qt::WindowModal);
+            progress_->setMinimumDuration(500);
+        }
+        progress_->setValue(static_cast<int>(std::min<std::int64_t>(done * 1000 / total, 1000)));
+        return !progress_->wasCanceled();
+    }
+
+private:
+    QWidget* parent_;
+    DialogProvider& dialogs_;
+    std::unique_ptr<QProgressDialog> progress_;
+};
+}  // namespace
+
+void TForm1::ExportExcel1Click()
+{
+    guarded([this] {
+        excel::WorkbookExport run(workbench_->decimalSeparator());
+        {
+            WindowFeedback feedback(this, *dialogs_);
+            try {
+                const QString folder = workbookFolder_.isEmpty() ? excel::WorkbookExport::WorkbookFolder() : workbookFolder_;
+                run.toFolder(ExcelOp, workbench_->chart(), feedback, folder);
+            } catch (const excel::ExportCancelled&) {
+                return;
+            } catch (const std::exception& e) {
+                // The workbook holds what was done before the error; it is still shown.
+                dialogs_->showMessage(this, MessageLevel::Error, QString::fromUtf8(e.what()));
+            }
+        }
+        if (!run.savedPath().isEmpty())
+            dialogs_->openWorkbook(this, run.savedPath());
+    });
+}
+
+void TForm1::ExcelOptions1Click()
+{
+    guarded([this] {
+        ShowExcelOptions(this, ExcelOp, workbench_->decimalSeparator(), [this](const QString& text) {
+            dialogs_->showMessage(this, MessageLevel::Error, text);
+        });
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/workbench/Workbench.h"
+#include "excel/ExcelOp.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -32,6 +33,12 @@ public:
     virtual QString getSaveFileName(QWidget* parent, const QString& title, const QString& folder,
                                     const QString& proposedName, const QStringList& filters,
                                     QString* selectedFilter);
+    // Information icon and an OK button (the spreadsheet program could not be started).
+    virtual void showStartFailure(QWidget* parent, const QString& text, const QString& caption);
+    // Opens a written workbook in the desktop's spreadsheet program, or says where it is.
+    virtual void openWorkbook(QWidget* parent, const QString& path);
+    // Whether long exports show a progress dialog with a Cancel button.
+    virtual bool showsProgress() const { return true; }
 };
 
 extern const char* const kApplicationTitle;  // the caption of the application's error boxes
@@ -53,6 +60,8 @@ public:
     void ImportLoadDisplacementFile1Click();
     void ExportYieldingPointTextFiles1Click();
     void SavePicture1Click();
+    void ExportExcel1Click();
+    void ExcelOptions1Click();
     void AboutKelvo1Click();
     void Donation1Click();
     void Howtouse1Click();
@@ -82,6 +91,8 @@ public:
     StatusBar* rzstsbr2 = nullptr;
 
     static const QStringList& pictureFilters();
+    // Where exported workbooks are saved (the program's own folder by default).
+    void setWorkbookFolder(const QString& folder) { workbookFolder_ = folder; }
 
 private:
     // UserInterface
@@ -100,6 +111,11 @@ private:
     std::unique_ptr<DialogProvider> ownDialogs_;
     DialogProvider* dialogs_ = nullptr;
     std::array<QLineEdit*, kFieldCount> edits_{};
+    QString workbookFolder_;
+
+public:
+    // The Excel export options and the application of the last export.
+    excel::ExcelOp ExcelOp;
 };
 
 }  // namespace rz

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace rz;
@@ -45,7 +46,15 @@ public:
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
 
+    void showStartFailure(QWidget*, const QString& text, const QString&) override
+    {
+        messages.push_back({MessageLevel::Information, text});
+    }
+    void openWorkbook(QWidget*, const QString& path) override { openedWorkbooks << path; }
+    bool showsProgress() const override { return false; }
+
     QStringList answers;
+    QStringList openedWorkbooks;
     QString filterAnswer;
     QString lastTitle, lastFolder, lastProposed;
     QStringList lastFilters;
@@ -143,6 +152,47 @@ private slots:
         setUrlOpener(previous);
         QCOMPARE(opened, (QStringList{QStringLiteral("http://www.rorevadi.example/?p=2216"),
                                       QStringLiteral("http://www.rorevadi.example")}));
+    }
+
+    void excelExportWritesAWorkbookAndOpensIt()
+    {
+        importFile(writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample));
+        form->btn1->click();
+        dialogs.messages.clear();
+        form->setWorkbookFolder(dir.filePath(QStringLiteral("books")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("books")));
+        form->ExportExcel1->trigger();
+        form->ExportExcel1->trigger();
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(dialogs.openedWorkbooks, (QStringList{dir.filePath(QStringLiteral("books/Book1.xlsx")),
+                                                       dir.filePath(QStringLiteral("books/Book2.xlsx"))}));
+        QVERIFY(QFileInfo(dialogs.openedWorkbooks[0]).size() > 1000);
+
+        // An axis position that is not a number ends the export with its error; the
+        // workbook built so far is still saved and shown.
+        form->ExcelOp.XAxisPosition = QStringLiteral("abc");
+        form->ExportExcel1->trigger();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].level, MessageLevel::Error);
+        QCOMPARE(dialogs.messages[0].text, QStringLiteral("'abc' is not a valid floating point value"));
+        QCOMPARE(dialogs.openedWorkbooks.size(), 3);
+    }
+
+    void excelOptionsDialogOpensFreshAndUpdates()
+    {
+        QTimer::singleShot(0, [] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            QVERIFY(dlg);
+            QCOMPARE(dlg->windowTitle(), QStringLiteral("Export Options"));
+            auto* width = dlg->findChild<QLineEdit*>(QStringLiteral("edt4"));
+            QVERIFY(width);
+            QCOMPARE(width->text(), QStringLiteral("300"));
+            width->setText(QStringLiteral("420"));
+            dlg->findChild<QPushButton*>(QStringLiteral("btn1"))->click();
+            dlg->findChild<QPushButton*>(QStringLiteral("btn2"))->click();
+        });
+        form->ExcelOptions1->trigger();
+        QCOMPARE(form->ExcelOp.ChartWidth, 420);
     }
 
     void importStartsInProgramFolderAndFillsTheWindow()

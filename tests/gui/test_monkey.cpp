@@ -32,7 +32,15 @@ public:
             *selectedFilter = filters.value(filterIndex % filters.size());
         return answer;
     }
+    void showStartFailure(QWidget*, const QString& text, const QString&) override
+    {
+        messages << qMakePair(MessageLevel::Information, text);
+    }
+    void openWorkbook(QWidget*, const QString& path) override { workbooks << path; }
+    bool showsProgress() const override { return false; }
+
     QString answer;
+    QStringList workbooks;
     int filterIndex = 0;
     QList<QPair<MessageLevel, QString>> messages;
 };
@@ -46,6 +54,7 @@ bool isKnownError(const QString& text)
 {
     return text.startsWith(QLatin1String("Cannot open file")) || text.startsWith(QLatin1String("Cannot create file")) ||
            text == QLatin1String("Floating point division by zero") ||
+           text == QLatin1String("'abc' is not a valid floating point value") ||
            text == QLatin1String("Invalid floating point operation") || text == QLatin1String("Floating point overflow");
 }
 
@@ -115,6 +124,7 @@ private slots:
         write(QStringLiteral("semicolon.csv"), "d;l\n0;0\n1;2\n", false);
         oddFiles << dir.filePath(QStringLiteral("missing.csv")) << dir.path();
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("out")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("books")));
         setUrlOpener([](const QUrl&, QWidget*) {});
     }
 
@@ -135,10 +145,11 @@ private slots:
             auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
             MonkeyDialogs dialogs;
             TForm1 form(dir.path() + QLatin1Char('/'), QLatin1Char('.'), &dialogs);
+            form.setWorkbookFolder(dir.filePath(QStringLiteral("books")));
             form.show();
             for (int step = 0; step < steps; ++step, ++totalSteps) {
                 QString action;
-                switch (pick(9)) {
+                switch (pick(11)) {
                 case 0:
                 case 1: {
                     const bool good = pick(3) != 0;
@@ -193,6 +204,27 @@ private slots:
                     const bool about = pick(2) == 0;
                     action = about ? QStringLiteral("About") : QStringLiteral("Donation");
                     (about ? form.AboutKelvo1 : form.Donation1)->trigger();
+                    break;
+                }
+                case 8: {
+                    const QString positions[] = {QStringLiteral("-10000"), QStringLiteral(""), QStringLiteral("2.7"),
+                                                 QStringLiteral("abc")};
+                    form.ExcelOp.XAxisPosition = positions[pick(4)];
+                    form.ExcelOp.ExportMode = pick(2);
+                    form.ExcelOp.ShowMarker = pick(2) == 0;
+                    action = QStringLiteral("Excel export (x position '%1', mode %2)")
+                                 .arg(form.ExcelOp.XAxisPosition)
+                                 .arg(form.ExcelOp.ExportMode);
+                    form.ExportExcel1->trigger();
+                    break;
+                }
+                case 9: {
+                    QTimer::singleShot(0, [] {
+                        if (QWidget* w = QApplication::activeModalWidget())
+                            w->close();
+                    });
+                    action = QStringLiteral("Excel Options");
+                    form.ExcelOptions1->trigger();
                     break;
                 }
                 default:
