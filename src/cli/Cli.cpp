@@ -4,6 +4,8 @@
 #include "core/report/Report.h"
 #include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
+#include "excel/ExcelExport.h"
+#include "excel/WorkbookExport.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -27,12 +29,34 @@ struct Options {
     QString reportPath;
     QString outDir;
     std::optional<PictureFormat> picture;
+    bool xlsx = false;
+    int excelLayout = 0;
     QStringList files;
 };
 
 struct Message {
     MessageLevel level;
     QString text;
+};
+
+// The workbook export's notices become messages like the window's.
+class RecordingFeedback : public excel::ExportFeedback {
+public:
+    explicit RecordingFeedback(std::vector<Message>& messages) : messages_(messages) {}
+    void showStartFailure(const QString& text, const QString&) override
+    {
+        messages_.push_back({MessageLevel::Information, text});
+        failed = true;
+    }
+    void showNotice(const QString& text) override
+    {
+        messages_.push_back({MessageLevel::Information, text});
+        failed = true;
+    }
+    bool failed = false;
+
+private:
+    std::vector<Message>& messages_;
 };
 
 // Records what the window would show.
@@ -234,6 +258,18 @@ QString parse(const QStringList& args, Options& o, bool& help, bool& version)
             o.picture = pictureFormatFromPath(QLatin1Char('.') + fmt);
             if (!o.picture)
                 return QStringLiteral("--picture takes bmp, png, pdf or svg, not \"%1\"").arg(fmt);
+        } else if (a == QLatin1String("--xlsx")) {
+            o.xlsx = true;
+        } else if (a == QLatin1String("--excel-layout")) {
+            QString layout;
+            if (!value(layout))
+                return QStringLiteral("--excel-layout needs single or combined");
+            if (layout == QLatin1String("single"))
+                o.excelLayout = 0;
+            else if (layout == QLatin1String("combined"))
+                o.excelLayout = 1;
+            else
+                return QStringLiteral("--excel-layout takes single or combined, not \"%1\"").arg(layout);
         } else if (a == QLatin1String("--")) {
             o.files += args.mid(i + 1);
             break;
@@ -251,6 +287,8 @@ QString parse(const QStringList& args, Options& o, bool& help, bool& version)
         return QStringLiteral("--report takes exactly one FILE");
     if (o.picture && o.outDir.isEmpty())
         return QStringLiteral("--picture needs --out-dir");
+    if (o.xlsx && o.outDir.isEmpty())
+        return QStringLiteral("--xlsx needs --out-dir");
     if (!o.outDir.isEmpty() && !QFileInfo(o.outDir).isDir())
         return QStringLiteral("--out-dir: \"%1\" is not a folder").arg(o.outDir);
     return {};
@@ -275,6 +313,9 @@ QString usageText()
         "  --out-dir DIR           for every FILE write DIR/<name>_YieldingPoint.csv\n"
         "  --picture FORMAT        with --out-dir, also write the chart as DIR/<name>_YieldingPoint.FORMAT\n"
         "                          (bmp, png, pdf or svg)\n"
+        "  --xlsx                  with --out-dir, also write DIR/<name>_YieldingPoint.xlsx: the chart's\n"
+        "                          series and a native scatter chart, as \"Export Excel\" builds it\n"
+        "  --excel-layout L        single (default) or combined: the workbook's sheet layout\n"
         "  -h, --help              show this help\n"
         "  --version               show the version\n"
         "\n"
@@ -344,6 +385,22 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err)
         const QString stem = QDir(o.outDir).filePath(wb.state().ResultBaseName + QStringLiteral("_YieldingPoint."));
         if (!o.outDir.isEmpty())
             writeOutput(stem + QStringLiteral("csv"), [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
+        if (o.xlsx) {
+            writeOutput(stem + QStringLiteral("xlsx"), [&](const QString& p) {
+                excel::ExcelOp options;
+                options.ExportMode = o.excelLayout;
+                excel::WorkbookExport run(o.separator);
+                RecordingFeedback feedback(ui.messages);
+                try {
+                    run.toFile(options, wb.chart(), feedback, p);
+                } catch (const std::exception& e) {
+                    ui.messages.push_back({MessageLevel::Error, QString::fromUtf8(e.what())});
+                    throw;
+                }
+                if (feedback.failed)
+                    throw std::runtime_error("the workbook was not written");
+            });
+        }
         if (view) {
             view->sync(wb.chart());
             writeOutput(stem + pictureFormatExtension(*o.picture),

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <sys/stat.h>
 
 #include <xlsxwriter.h>
 
@@ -375,6 +376,12 @@ void writeWorkbook(const Workbook& book, const QString& path, bool constantMemor
         }
         check(workbook_close(wb), QStringLiteral("Writing %1").arg(QDir::toNativeSeparators(path)));
     }
+
+    // The temporary file is private to its creator; the workbook gets the permissions
+    // any new file of the user's would get.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(temporaryPath).constData(), 0666 & ~mask);
 
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(QFile::encodeName(temporaryPath).toStdString()),
