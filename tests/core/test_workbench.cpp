@@ -497,6 +497,30 @@ TEST_F(WorkbenchTest, NoStiffnessCurveSkipsTheGeometricMethod)
     EXPECT_TRUE(nearlySamePoints(pts(SeriesId::pntsrsSeries5), {{2.5, 85}}));
 }
 
+// The secant through B is so flat that the yield displacement lies beyond the curve:
+// the yield load is 0, and the ductility is still taken from that displacement.
+TEST_F(WorkbenchTest, GeometricYieldBeyondTheCurve)
+{
+    importFile(QStringLiteral("beyond.csv"), curveFile({{0, 0}, {1, 20}, {3, 100}, {5, 10}, {5.5, 5}}));
+    ui.clear();
+    wb.btn1Click();
+    EXPECT_TRUE(ui.events.empty()) << ::testing::PrintToString(ui.log());
+    EXPECT_TRUE(wb.lastCalculationCompleted());
+    const AnalysisState& s = wb.state();
+    EXPECT_DOUBLE_EQ(s.InitialStiffness, 20);
+    EXPECT_EQ(s.GeometricResult.YieldLoad, 0.0);
+    EXPECT_DOUBLE_EQ(s.GeometricResult.YieldDisp, 50);
+    EXPECT_DOUBLE_EQ(s.GeometricResult.Ductility, (10.0 / 3.0) / 50);
+    EXPECT_EQ(text(Field::edt2), "0");
+    EXPECT_EQ(text(Field::edt3), "50");
+    EXPECT_EQ(text(Field::edt8), "0.0667");
+    EXPECT_TRUE(nearlySamePoints(pts(SeriesId::lnsrsSeries1), {{0, 0}, {0, 0}, {5, 100}, {5, 10}, {50, 100}, {50, 0}}));
+    EXPECT_TRUE(nearlySamePoints(pts(SeriesId::pntsrsSeries1), {{50, 0}}));
+    EXPECT_EQ(text(Field::edt10), "58.16667");
+    EXPECT_EQ(text(Field::edt11), "18.85556");
+    EXPECT_EQ(text(Field::edt14), "0.6999");
+}
+
 struct UltimateCase {
     const char* name;
     QByteArray file;
