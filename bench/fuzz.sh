@@ -43,7 +43,16 @@ for t in 0 -0 1.5 ,5 5, -1.25e-3 +7E+2 0,15 1e-400 4.9e-324 2.2250738585072011e-
   printf '%s' "$t" >"$seeds/numbers/n$((i++))"
 done
 
-declare -A seed_dir=([fuzz_reader]=files [fuzz_numbers]=numbers [fuzz_import_calculate]=files)
+# Curves whose line 0 holds three factor texts, which the import + Calculate target
+# types into the factor fields.
+mkdir -p "$seeds/curves"
+printf '0.15,0.1,0.75\n0,0\n1,50\n1.5,75\n2,80\n3,95\n4,100\n5,90\n6,80\n' >"$seeds/curves/worked"
+printf '0.15 0.1 0.75\n0,0\n1,100\n2,90\n3,85\n4,80\n' >"$seeds/curves/load_equal_to_ultimate"
+printf '0.5,0.5,0.5\n0,20\n1,60\n2,100\n3,70\n' >"$seeds/curves/above_secant_at_start"
+printf '1e-300\t0.999999999\t0,5\n0,0\n0,50\n1,100\n2,50\n' >"$seeds/curves/same_first_displacement"
+printf '0.15,0.1,0.75\n0,0\n1,1e308\n2,-1e308\n' >"$seeds/curves/overflow"
+
+declare -A seed_dir=([fuzz_reader]=files [fuzz_numbers]=numbers [fuzz_import_calculate]="files curves")
 declare -A dict=([fuzz_reader]=reader.dict [fuzz_numbers]=numbers.dict [fuzz_import_calculate]=reader.dict)
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
@@ -56,11 +65,15 @@ for name in "${targets[@]}"; do
   artifacts="$build/artifacts/$name/"
   log="$build/$name.log"
   mkdir -p "$corpus" "$artifacts"
+  seed_args=()
+  for d in ${seed_dir[$name]}; do
+    seed_args+=("$seeds/$d")
+  done
   echo "=== $name: $per_target s"
   rc=0
   "$build/$name" -max_total_time="$per_target" -timeout=10 -max_len=8192 -print_final_stats=1 \
       -dict="$root/fuzz/${dict[$name]}" -artifact_prefix="$artifacts" \
-      "$corpus" "$seeds/${seed_dir[$name]}" >"$log" 2>&1 || rc=$?
+      "$corpus" "${seed_args[@]}" >"$log" 2>&1 || rc=$?
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -n 1 || true)
   secs=$(grep -o 'Done [0-9]* runs in [0-9]* second' "$log" | grep -o 'in [0-9]*' | grep -o '[0-9]*' | tail -n 1 || true)
   if [[ $rc -ne 0 ]]; then

@@ -227,8 +227,11 @@ void checkGeneral(double v, char16_t sep)
         require(std::fabs(v) >= 1.797693134862315e308, "general form does not read back", text);
         return;
     }
-    require(std::fabs(*back - v) <= std::fabs(v) * 5.1e-15 + std::numeric_limits<double>::denorm_min(),
-            "general form further than 15 digits from the value", text);
+    // Half a unit in the 15th significant digit, plus the rounding of the text read back.
+    const double magnitude = std::fabs(v);
+    const double halfUnit = 0.5 * std::pow(10.0, std::floor(std::log10(magnitude)) - 14);
+    const double ulp = std::nextafter(magnitude, std::numeric_limits<double>::infinity()) - magnitude;
+    require(std::fabs(*back - v) <= halfUnit * (1 + 1e-9) + ulp, "general form further than 15 digits from the value", text);
     const double m = std::fabs(*back);
     require(scientific == !(m >= 1e-4 && m < 1e15), "fixed or scientific chosen wrongly", text);
 }
