@@ -139,11 +139,13 @@ void ChartView::sync(const ChartModel& model)
         }
         g->setVisible(s.visible);
     }
-    // The room kept for pointers is measured in pixels of the laid-out axis rectangle,
-    // which a chart that was never drawn (e.g. rendered offscreen) does not have yet.
-    if (axisRect()->rect().width() <= 0 || axisRect()->rect().height() <= 0)
-        replot();
-    rescaleToVisible();
+    // The room kept for pointers is measured in pixels of the axis rectangle, whose size
+    // depends on the tick labels of the range: lay out, scale, and once more with the
+    // labels of the new range, so the result does not depend on what was shown before.
+    for (int pass = 0; pass < 2; ++pass) {
+        updateLayout();
+        rescaleToVisible();
+    }
     replot();
 }
 

@@ -217,6 +217,7 @@ void printTable(QTextStream& out, const QString& source, const Workbench& wb, co
 // Returns an error text, or an empty string when the options are good.
 QString parse(const QStringList& args, Options& o, bool& help, bool& version)
 {
+    QList<QString*> given;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&](QString& target) -> bool {
@@ -234,12 +235,15 @@ QString parse(const QStringList& args, Options& o, bool& help, bool& version)
         } else if (a == QLatin1String("--load-reduction")) {
             if (!value(o.loadReduction))
                 return QStringLiteral("--load-reduction needs a value");
+            given << &o.loadReduction;
         } else if (a == QLatin1String("--secant")) {
             if (!value(o.secant))
                 return QStringLiteral("--secant needs a value");
+            given << &o.secant;
         } else if (a == QLatin1String("--park")) {
             if (!value(o.park))
                 return QStringLiteral("--park needs a value");
+            given << &o.park;
         } else if (a == QLatin1String("--decimal-separator")) {
             QString sep;
             if (!value(sep) || sep.size() != 1)
@@ -281,6 +285,11 @@ QString parse(const QStringList& args, Options& o, bool& help, bool& version)
     }
     if (help || version)
         return {};
+    // Defaults not given are written with the chosen separator, as the window shows them.
+    for (QString* factor : {&o.loadReduction, &o.secant, &o.park}) {
+        if (!given.contains(factor))
+            factor->replace(QLatin1Char('.'), o.separator);
+    }
     if (o.files.isEmpty())
         return QStringLiteral("no FILE given");
     if (!o.reportPath.isEmpty() && o.files.size() != 1)
@@ -306,7 +315,8 @@ QString usageText()
         "  --load-reduction TEXT   factor text for the \"Load Reduction Factor\" field (default \"0.15\")\n"
         "  --secant TEXT           factor text for the \"Load Factor for Secant\" field (default \"0.1\")\n"
         "  --park TEXT             factor text for the R.Park \"Load Factor\" field (default \"0.75\")\n"
-        "  --decimal-separator C   decimal separator for the data files and factor texts (default \".\")\n"
+        "  --decimal-separator C   decimal separator for the data files and factor texts (default \".\");\n"
+        "                          the default factor texts are written with it\n"
         "  --json                  one JSON object per FILE, one per line, on standard output\n"
         "  --report PATH           write the results report of the (single) FILE to PATH; \"-\" writes it\n"
         "                          to standard output\n"

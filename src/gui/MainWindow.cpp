@@ -259,13 +259,13 @@ void TForm1::buildClientArea()
     // Ultimate displacement and initial stiffness.
     auto* middle = new QHBoxLayout;
     auto makeFactorBox = [&](const char* boxName, const QString& caption, const char* l1, const QString& t1, Field editable,
-                             const QString& initial, const char* l2, const QString& t2, Field result) {
+                             const char* l2, const QString& t2, Field result) {
         auto* box = new QGroupBox(caption, GroupBox1);
         box->setObjectName(QString::fromLatin1(boxName));
         auto* g = new QGridLayout(box);
         g->addWidget(makeLabel(box, l1, t1), 0, 0);
         QLineEdit* e = makeEdit(box, editable, false, 0);
-        e->setText(initial);
+        e->setText(workbench_->fieldText(editable));
         edits_[static_cast<std::size_t>(editable)] = e;
         g->addWidget(e, 0, 1);
         g->addWidget(makeLabel(box, l2, t2), 1, 0);
@@ -275,9 +275,9 @@ void TForm1::buildClientArea()
         middle->addWidget(box, 1);
     };
     makeFactorBox("grp1", QStringLiteral("Ultimate Disp."), "lbl3", QStringLiteral("Load Reduction Factor"), Field::edt12,
-                  QStringLiteral("0.15"), "lbl4", QStringLiteral("Ultimate Displacement"), Field::edt15);
+                  "lbl4", QStringLiteral("Ultimate Displacement"), Field::edt15);
     makeFactorBox("GroupBox2", QStringLiteral("Initial Stiffness"), "lbl5", QStringLiteral("Load Factor for Secant"),
-                  Field::edt17, QStringLiteral("0.1"), "lbl6", QStringLiteral("Initial Secant Stiffness"), Field::edt16);
+                  Field::edt17, "lbl6", QStringLiteral("Initial Secant Stiffness"), Field::edt16);
     charLayout->addLayout(middle);
 
     // The methods' grid.
@@ -307,7 +307,7 @@ void TForm1::buildClientArea()
     grid->addWidget(makeLabel(grp3, "lbl1", QStringLiteral("Load Factor")), 3, 1);
     QLineEdit* edt1 = makeEdit(grp3, Field::edt1, false, 0);
     edt1->setFixedWidth(45);
-    edt1->setText(QStringLiteral("0.75"));
+    edt1->setText(workbench_->fieldText(Field::edt1));
     edits_[static_cast<std::size_t>(Field::edt1)] = edt1;
     grid->addWidget(edt1, 3, 2);
     grid->addWidget(makeLabel(grp3, "lbl11", QStringLiteral("Mean Value")), 4, 1, 1, 2);
@@ -333,9 +333,17 @@ void TForm1::buildClientArea()
 
 void TForm1::showMessage(MessageLevel level, const QString& text)
 {
-    // The chart and fields show the state reached so far while the box is up.
+    // The chart and fields show the state reached so far while the box is up, and the
+    // pointer is a pointer again while the user reads it.
     refresh();
+    int waitCursors = 0;
+    while (QApplication::overrideCursor()) {
+        QApplication::restoreOverrideCursor();
+        ++waitCursors;
+    }
     dialogs_->showMessage(this, level, text);
+    while (waitCursors-- > 0)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void TForm1::focusField(Field f)

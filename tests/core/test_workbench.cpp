@@ -746,7 +746,16 @@ TEST(WorkbenchDecimalComma, FieldsAndFactorsUseTheComma)
     ASSERT_EQ(ui.log(), std::vector<std::string>{info("9 Lines of date have been imported!")});
     ui.clear();
 
-    // The texts the window starts with are written with a point.
+    // The texts the window starts with are written with the user's separator and are
+    // accepted as they stand; a point typed by the user is refused.
+    EXPECT_EQ(wb.fieldText(Field::edt12), QStringLiteral("0,15"));
+    EXPECT_EQ(wb.fieldText(Field::edt17), QStringLiteral("0,1"));
+    EXPECT_EQ(wb.fieldText(Field::edt1), QStringLiteral("0,75"));
+    wb.btn1Click();
+    EXPECT_TRUE(ui.events.empty()) << ::testing::PrintToString(ui.log());
+    EXPECT_TRUE(wb.lastCalculationCompleted());
+    ui.clear();
+    wb.setFieldText(Field::edt12, QStringLiteral("0.15"));
     wb.btn1Click();
     EXPECT_EQ(ui.log(), (std::vector<std::string>{"focus edt12", warning("'0.15' is not a valid floating point value")}));
     EXPECT_FALSE(wb.lastCalculationCompleted());

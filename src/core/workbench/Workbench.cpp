@@ -45,9 +45,14 @@ QString baseNameOf(const QString& path)
 Workbench::Workbench(UserInterface& ui, QChar decimalSeparator, const QString& programFolder)
     : ui_(ui), sep_(decimalSeparator)
 {
-    setField(Field::edt12, QStringLiteral("0.15"));
-    setField(Field::edt17, QStringLiteral("0.1"));
-    setField(Field::edt1, QStringLiteral("0.75"));
+    // The defaults are written with the user's own separator, so that Calculate accepts
+    // them as they stand under a decimal-comma locale too.
+    auto localized = [decimalSeparator](const char* text) {
+        return QString::fromLatin1(text).replace(QLatin1Char('.'), decimalSeparator);
+    };
+    setField(Field::edt12, localized("0.15"));
+    setField(Field::edt17, localized("0.1"));
+    setField(Field::edt1, localized("0.75"));
     QString folder = programFolder;
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
