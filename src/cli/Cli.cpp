@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -300,6 +301,17 @@ QString parse(const QStringList& args, Options& o, bool& help, bool& version)
         return QStringLiteral("--xlsx needs --out-dir");
     if (!o.outDir.isEmpty() && !QFileInfo(o.outDir).isDir())
         return QStringLiteral("--out-dir: \"%1\" is not a folder").arg(o.outDir);
+    if (!o.outDir.isEmpty()) {
+        // Outputs are named after the file: two files of one name would overwrite each other's.
+        QHash<QString, QString> byName;
+        for (const QString& file : o.files) {
+            const QString name = baseNameOf(file);
+            if (byName.contains(name) && byName.value(name) != file)
+                return QStringLiteral("\"%1\" and \"%2\" would both write %3_YieldingPoint.* in --out-dir")
+                    .arg(byName.value(name), file, name);
+            byName.insert(name, file);
+        }
+    }
     return {};
 }
 
