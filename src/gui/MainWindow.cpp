@@ -111,8 +111,9 @@ void DialogProvider::openWorkbook(QWidget* parent, const QString& path)
 // Window
 
 namespace {
-const QStringList kOpenFilters = {QStringLiteral("CSV files (*.CSV)"), QStringLiteral(" Text files (*.TXT)")};
-const QStringList kReportFilters = {QStringLiteral("CSV files(*.CSV)")};
+// Shown as the filter texts read; matching ignores case, so *.CSV files are listed too.
+const QStringList kOpenFilters = {QStringLiteral("CSV files (*.csv)"), QStringLiteral(" Text files (*.txt)")};
+const QStringList kReportFilters = {QStringLiteral("CSV files(*.csv)")};
 
 QLineEdit* makeEdit(QWidget* parent, Field f, bool readOnly, int width)
 {

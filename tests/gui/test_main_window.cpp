@@ -201,6 +201,7 @@ private slots:
         importFile(path);
         QCOMPARE(dialogs.lastTitle, QStringLiteral("Import Load-Displacement Data"));
         QCOMPARE(dialogs.lastFolder, dir.path() + QStringLiteral("/prog/"));
+        QCOMPARE(dialogs.lastFilters, (QStringList{QStringLiteral("CSV files (*.csv)"), QStringLiteral(" Text files (*.txt)")}));
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].level, MessageLevel::Information);
         QCOMPARE(dialogs.messages[0].text, QStringLiteral("9 Lines of date have been imported!"));
