@@ -195,6 +195,24 @@ private slots:
         QCOMPARE(form->ExcelOp.ChartWidth, 420);
     }
 
+    void aboutAndDonationOpenModallyFromTheMenu()
+    {
+        for (QAction* item : {form->AboutKelvo1, form->Donation1}) {
+            QString title;
+            QTimer::singleShot(0, [this, &title] {
+                QWidget* dlg = QApplication::activeModalWidget();
+                QVERIFY(dlg);
+                title = dlg->windowTitle();
+                const QByteArray out = qgetenv("RZ_SCREENSHOT_DIR");
+                if (!out.isEmpty())
+                    dlg->grab().save(QString::fromLocal8Bit(out) + QLatin1Char('/') + dlg->objectName() + QStringLiteral(".png"));
+                dlg->close();
+            });
+            item->trigger();
+            QCOMPARE(title, item == form->AboutKelvo1 ? QStringLiteral("About") : QStringLiteral("Donation (捐助)"));
+        }
+    }
+
     void importStartsInProgramFolderAndFillsTheWindow()
     {
         const QString path = writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample);
