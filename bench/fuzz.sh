@@ -18,6 +18,14 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 targets=(fuzz_reader fuzz_numbers fuzz_import_calculate)
 
+# The sanitizer and libFuzzer runtimes come in a package of their own, which clang only
+# recommends.
+runtime="$(clang++ -print-resource-dir)/lib/linux/libclang_rt.fuzzer-$(uname -m).a"
+if [[ ! -f "$runtime" ]]; then
+  echo "libFuzzer runtime missing ($runtime): install libclang-rt-dev" >&2
+  exit 1
+fi
+
 cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C "$build" "${targets[@]}" >/dev/null
 
