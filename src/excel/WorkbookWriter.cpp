@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <zlib.h>
 #include <sys/stat.h>
 
 #include <xlsxwriter.h>
@@ -338,6 +339,129 @@ void writeChart(lxw_workbook* wb, lxw_worksheet* ws, const Shape& shape, const W
 
 }  // namespace
 
+namespace {
+// The writer underneath ignores failed writes (a full disk, a file-size limit), both of
+// the zip and of the temporary files its parts are built in, so a cut-off workbook
+// would pass for a whole one. Read it back: the zip must end with its directory, and
+// every XML part must inflate to its stated size and end by closing its root element.
+quint32 le32(const char* p)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return static_cast<quint32>(u[0]) | static_cast<quint32>(u[1]) << 8 | static_cast<quint32>(u[2]) << 16 |
+           static_cast<quint32>(u[3]) << 24;
+}
+quint16 le16(const char* p)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return static_cast<quint16>(u[0] | u[1] << 8);
+}
+
+bool xmlPartIsWhole(const QByteArray& head, const QByteArray& tail)
+{
+    qsizetype at = 0;
+    while ((at = head.indexOf('<', at)) >= 0 && at + 1 < head.size() && (head[at + 1] == '?' || head[at + 1] == '!'))
+        ++at;
+    if (at < 0 || at + 1 >= head.size())
+        return false;
+    qsizetype end = at + 1;
+    while (end < head.size() && head[end] != ' ' && head[end] != '>' && head[end] != '/' && head[end] != '\r' &&
+           head[end] != '\n')
+        ++end;
+    const QByteArray root = head.mid(at + 1, end - at - 1);
+    const QByteArray trimmed = tail.trimmed();
+    return trimmed.endsWith("</" + root + ">") || trimmed.endsWith("/>");
+}
+
+// Inflates one stored or deflated part; true when it gives exactly `size` bytes of XML
+// that closes its root element.
+bool partIsWhole(const char* data, qint64 compressedSize, quint16 method, quint32 size)
+{
+    QByteArray head;
+    QByteArray tail;
+    qint64 produced = 0;
+    auto take = [&](const char* out, qint64 n) {
+        if (head.size() < 512)
+            head.append(out, std::min<qint64>(n, 512 - head.size()));
+        tail.append(out, n);
+        if (tail.size() > 512)
+            tail.remove(0, tail.size() - 512);
+        produced += n;
+    };
+    if (method == 0) {
+        take(data, compressedSize);
+    } else if (method == 8) {
+        z_stream z{};
+        if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
+            return false;
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+        z.avail_in = static_cast<uInt>(compressedSize);
+        char out[65536];
+        int rc = Z_OK;
+        while (rc == Z_OK) {
+            z.next_out = reinterpret_cast<Bytef*>(out);
+            z.avail_out = sizeof out;
+            rc = inflate(&z, Z_NO_FLUSH);
+            take(out, static_cast<qint64>(sizeof out - z.avail_out));
+            if (rc == Z_OK && z.avail_in == 0 && z.avail_out != 0)
+                break;
+        }
+        inflateEnd(&z);
+        if (rc != Z_STREAM_END)
+            return false;
+    } else {
+        return false;
+    }
+    return produced == size && xmlPartIsWhole(head, tail);
+}
+
+bool workbookIsWhole(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray zip = file.readAll();
+    const qsizetype n = zip.size();
+    if (n < 22)
+        return false;
+    qsizetype eocd = -1;
+    for (qsizetype at = n - 22; at >= 0 && at >= n - 22 - 65535; --at) {
+        if (le32(zip.constData() + at) == 0x06054b50u) {
+            eocd = at;
+            break;
+        }
+    }
+    if (eocd < 0)
+        return false;
+    const quint16 entries = le16(zip.constData() + eocd + 10);
+    const quint32 directorySize = le32(zip.constData() + eocd + 12);
+    qsizetype at = le32(zip.constData() + eocd + 16);
+    if (at + static_cast<qsizetype>(directorySize) != eocd || entries == 0)
+        return false;
+    for (quint16 i = 0; i < entries; ++i) {
+        if (at + 46 > eocd || le32(zip.constData() + at) != 0x02014b50u)
+            return false;
+        const char* e = zip.constData() + at;
+        const quint16 method = le16(e + 10);
+        const quint32 compressed = le32(e + 20);
+        const quint32 size = le32(e + 24);
+        const quint16 nameLength = le16(e + 28);
+        const qsizetype next = at + 46 + nameLength + le16(e + 30) + le16(e + 32);
+        const QByteArray name = zip.mid(at + 46, nameLength);
+        const qsizetype local = le32(e + 42);
+        if (next > eocd || local + 30 > n || le32(zip.constData() + local) != 0x04034b50u)
+            return false;
+        const qsizetype data = local + 30 + le16(zip.constData() + local + 26) + le16(zip.constData() + local + 28);
+        if (data + static_cast<qsizetype>(compressed) > n)
+            return false;
+        if ((name.endsWith(".xml") || name.endsWith(".rels")) &&
+            !partIsWhole(zip.constData() + data, compressed, method, size))
+            return false;
+        at = next;
+    }
+    return true;
+}
+}  // namespace
+
 void writeWorkbook(const Workbook& book, const QString& path, bool constantMemory)
 {
     const QFileInfo target(path);
@@ -375,6 +499,11 @@ void writeWorkbook(const Workbook& book, const QString& path, bool constantMemor
             throw;
         }
         check(workbook_close(wb), QStringLiteral("Writing %1").arg(QDir::toNativeSeparators(path)));
+    }
+    if (!workbookIsWhole(temporaryPath)) {
+        fail(QStringLiteral("Writing %1: the workbook could not be written whole (is the disk full?); "
+                            "an earlier file of that name is kept")
+                 .arg(QDir::toNativeSeparators(path)));
     }
 
     // The temporary file is private to its creator; the workbook gets the permissions
