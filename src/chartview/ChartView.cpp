@@ -123,10 +123,12 @@ ChartView::ChartView(QWidget* parent) : QCustomPlot(parent)
 
 void ChartView::sync(const ChartModel& model)
 {
+    bool changed = false;
     for (int i = 0; i < kSeriesCount; ++i) {
+        const auto k = static_cast<std::size_t>(i);
         const ChartSeries& s = model.at(i);
-        QCPGraph* g = graphs_[static_cast<std::size_t>(i)];
-        if (!synced_[static_cast<std::size_t>(i)] || revisions_[static_cast<std::size_t>(i)] != s.data.revision()) {
+        QCPGraph* g = graphs_[k];
+        if (!synced_[k] || revisions_[k] != s.data.revision()) {
             QVector<QCPGraphData> points;
             points.reserve(s.data.count());
             for (const Point& p : s.data.points())
@@ -134,17 +136,24 @@ void ChartView::sync(const ChartModel& model)
             // Already in ascending X with equal X in insertion order: keep that order,
             // it draws the vertical segments.
             g->data()->set(points, true);
-            revisions_[static_cast<std::size_t>(i)] = s.data.revision();
-            synced_[static_cast<std::size_t>(i)] = true;
+            revisions_[k] = s.data.revision();
+            synced_[k] = true;
+            changed = true;
         }
-        g->setVisible(s.visible);
+        if (g->visible() != s.visible) {
+            g->setVisible(s.visible);
+            changed = true;
+        }
     }
-    // The room kept for pointers is measured in pixels of the axis rectangle, whose size
-    // depends on the tick labels of the range: lay out, scale, and once more with the
-    // labels of the new range, so the result does not depend on what was shown before.
-    for (int pass = 0; pass < 2; ++pass) {
-        updateLayout();
-        rescaleToVisible();
+    // The axes follow the data only when it changed, so a zoom the user made stays.
+    if (changed) {
+        // The room kept for pointers is measured in pixels of the axis rectangle, whose
+        // size depends on the tick labels of the range: lay out, scale, and once more with
+        // the labels of the new range, so the result does not depend on what was shown before.
+        for (int pass = 0; pass < 2; ++pass) {
+            updateLayout();
+            rescaleToVisible();
+        }
     }
     replot();
 }

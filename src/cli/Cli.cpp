@@ -295,6 +295,8 @@ QString parse(const QStringList& args, Options& o, bool& help, bool& version)
         return QStringLiteral("no FILE given");
     if (!o.reportPath.isEmpty() && o.files.size() != 1)
         return QStringLiteral("--report takes exactly one FILE");
+    if (o.reportPath == QLatin1String("-") && o.json)
+        return QStringLiteral("--report - and --json both write to standard output");
     if (o.picture && o.outDir.isEmpty())
         return QStringLiteral("--picture needs --out-dir");
     if (o.xlsx && o.outDir.isEmpty())

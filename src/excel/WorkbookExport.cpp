@@ -52,6 +52,7 @@ void exportAndSave(ExcelOp& op, const ChartModel& chart, QChar separator, Export
     if (backend.workbookCount() > 0) {
         const int last = backend.workbookCount() - 1;
         const QString path = pathFor(backend.workbookName(last));
+        feedback.saving();
         try {
             backend.save(last, path);
             savedPath = path;

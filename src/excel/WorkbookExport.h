@@ -44,6 +44,8 @@ public:
         (void)total;
         return true;
     }
+    // The cells are done and the file is being written; this cannot be cancelled.
+    virtual void saving() {}
 };
 
 class WorkbookExport {

@@ -89,6 +89,8 @@ QComboBox* comboBox(QGroupBox* box, const char* name, const QString& label, int 
 {
     auto* combo = labelled<QComboBox>(box, name, label, y);
     combo->setEditable(editable);
+    // A typed value is the field's value, not a new item of the fixed list.
+    combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
     return combo;
 }

@@ -111,6 +111,20 @@ void DialogProvider::openWorkbook(QWidget* parent, const QString& path)
 // Window
 
 namespace {
+// Runs show() with the normal pointer: a message is read, not waited for.
+template <typename F>
+void withoutWaitCursor(F&& show)
+{
+    int waitCursors = 0;
+    while (QApplication::overrideCursor()) {
+        QApplication::restoreOverrideCursor();
+        ++waitCursors;
+    }
+    show();
+    while (waitCursors-- > 0)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
 // Shown as the filter texts read; matching ignores case, so *.CSV files are listed too.
 const QStringList kOpenFilters = {QStringLiteral("CSV files (*.csv)"), QStringLiteral(" Text files (*.txt)")};
 const QStringList kReportFilters = {QStringLiteral("CSV files(*.csv)")};
@@ -337,14 +351,7 @@ void TForm1::showMessage(MessageLevel level, const QString& text)
     // The chart and fields show the state reached so far while the box is up, and the
     // pointer is a pointer again while the user reads it.
     refresh();
-    int waitCursors = 0;
-    while (QApplication::overrideCursor()) {
-        QApplication::restoreOverrideCursor();
-        ++waitCursors;
-    }
-    dialogs_->showMessage(this, level, text);
-    while (waitCursors-- > 0)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    withoutWaitCursor([&] { dialogs_->showMessage(this, level, text); });
 }
 
 void TForm1::focusField(Field f)
@@ -427,7 +434,6 @@ void TForm1::SavePicture1Click()
             format = PictureFormat::Pdf;
         else if (filter.contains(QLatin1String("*.svg")))
             format = PictureFormat::Svg;
-        refresh();
         cht1->savePicture(path, format);
     });
 }
@@ -448,9 +454,12 @@ public:
     WindowFeedback(QWidget* parent, DialogProvider& dialogs) : parent_(parent), dialogs_(dialogs) {}
     void showStartFailure(const QString& text, const QString& caption) override
     {
-        dialogs_.showStartFailure(parent_, text, caption);
+        withoutWaitCursor([&] { dialogs_.showStartFailure(parent_, text, caption); });
     }
-    void showNotice(const QString& text) override { dialogs_.showMessage(parent_, MessageLevel::Information, text); }
+    void showNotice(const QString& text) override
+    {
+        withoutWaitCursor([&] { dialogs_.showMessage(parent_, MessageLevel::Information, text); });
+    }
     bool progress(std::int64_t done, std::int64_t total) override
     {
         if (!dialogs_.showsProgress() || total <= 0)
@@ -460,9 +469,22 @@ public:
                                                           QStringLiteral("Cancel"), 0, 1000, parent_);
             progress_->setWindowModality(Qt::WindowModal);
             progress_->setMinimumDuration(500);
+            // Stays up after the last cell: writing the file comes next.
+            progress_->setAutoReset(false);
+            progress_->setAutoClose(false);
         }
         progress_->setValue(static_cast<int>(std::min<std::int64_t>(done * 1000 / total, 1000)));
         return !progress_->wasCanceled();
+    }
+    void saving() override
+    {
+        if (!progress_)
+            return;
+        progress_->setLabelText(QStringLiteral("Saving the workbook..."));
+        progress_->setCancelButton(nullptr);
+        progress_->setRange(0, 0);
+        progress_->show();
+        QCoreApplication::processEvents();
     }
 
 private:
@@ -476,18 +498,22 @@ void TForm1::ExportExcel1Click()
 {
     guarded([this] {
         excel::WorkbookExport run(workbench_->decimalSeparator());
+        QString error;
         {
             WindowFeedback feedback(this, *dialogs_);
+            QApplication::setOverrideCursor(Qt::WaitCursor);
             try {
                 const QString folder = workbookFolder_.isEmpty() ? excel::WorkbookExport::WorkbookFolder() : workbookFolder_;
                 run.toFolder(ExcelOp, workbench_->chart(), feedback, folder);
             } catch (const excel::ExportCancelled&) {
-                return;
             } catch (const std::exception& e) {
-                // The workbook holds what was done before the error; it is still shown.
-                dialogs_->showMessage(this, MessageLevel::Error, QString::fromUtf8(e.what()));
+                error = QString::fromUtf8(e.what());
             }
+            QApplication::restoreOverrideCursor();
         }
+        // The workbook holds what was done before an error; it is still shown.
+        if (!error.isEmpty())
+            dialogs_->showMessage(this, MessageLevel::Error, error);
         if (!run.savedPath().isEmpty())
             dialogs_->openWorkbook(this, run.savedPath());
     });

@@ -16,7 +16,6 @@ int main(int argc, char** argv)
         // keep its numeric locale neutral; the user's separator is handled explicitly.
         std::setlocale(LC_NUMERIC, "C");
         QApplication::setApplicationName(QString::fromLatin1(rz::kApplicationTitle));
-        QApplication::setApplicationDisplayName(QString::fromLatin1(rz::kApplicationTitle));
 
         const QString decimalPoint = QLocale::system().decimalPoint();
         const QChar separator = decimalPoint.isEmpty() ? QLatin1Char('.') : decimalPoint.at(0);

@@ -460,6 +460,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndWriteNothing)
         {"empty separator", {QStringLiteral("--decimal-separator"), QString(), file}},
         {"--report with two files", {QStringLiteral("--report"), report, file, other}},
         {"--report without a path", {file, QStringLiteral("--report")}},
+        {"--report - with --json", {QStringLiteral("--json"), QStringLiteral("--report"), QStringLiteral("-"), file}},
         {"--picture without --out-dir", {QStringLiteral("--picture"), QStringLiteral("png"), file}},
         {"unknown picture format", {QStringLiteral("--out-dir"), out, QStringLiteral("--picture"), QStringLiteral("gif"), file}},
         {"missing --out-dir folder", {QStringLiteral("--out-dir"), dir.filePath(QStringLiteral("nope")), file}},

@@ -252,6 +252,22 @@ private slots:
         QVERIFY(messages.isEmpty());
     }
 
+    void enterInAnEditableListDoesNotGrowIt()
+    {
+        ExcelOp op;
+        withDialog(op, [](TExportOptionForm& f) {
+            for (QComboBox* combo : {f.cbb1, f.cbb3}) {
+                const int items = combo->count();
+                combo->setFocus();
+                combo->lineEdit()->selectAll();
+                QTest::keyClicks(combo->lineEdit(), QStringLiteral("7"));
+                QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+                QCOMPARE(combo->count(), items);
+                QCOMPARE(combo->currentText(), QStringLiteral("7"));
+            }
+        });
+    }
+
     void decimalCommaTakesTheLocalesSeparator()
     {
         ExcelOp op;

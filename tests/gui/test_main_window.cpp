@@ -195,6 +195,21 @@ private slots:
         QCOMPARE(form->ExcelOp.ChartWidth, 420);
     }
 
+    void savingAPictureKeepsTheUsersZoom()
+    {
+        importFile(writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample));
+        form->btn1->click();
+        form->chart()->xAxis->setRange(1.0, 2.0);
+        form->chart()->replot();
+        dialogs.answers = {dir.filePath(QStringLiteral("zoomed.png"))};
+        form->SavePicture1->trigger();
+        QCOMPARE(form->chart()->xAxis->range().lower, 1.0);
+        QCOMPARE(form->chart()->xAxis->range().upper, 2.0);
+        // A new calculation changes the series: the axes follow the data again.
+        form->btn1->click();
+        QVERIFY(form->chart()->xAxis->range().lower < 0.0);
+    }
+
     void aboutAndDonationOpenModallyFromTheMenu()
     {
         for (QAction* item : {form->AboutKelvo1, form->Donation1}) {
