@@ -20,8 +20,13 @@ int main(int argc, char** argv)
         const QString decimalPoint = QLocale::system().decimalPoint();
         const QChar separator = decimalPoint.isEmpty() ? QLatin1Char('.') : decimalPoint.at(0);
         rz::TForm1 form1(QDir(QApplication::applicationDirPath()).absolutePath() + QLatin1Char('/'), separator);
-        if (QScreen* screen = form1.screen())
-            form1.move(screen->availableGeometry().center() - form1.rect().center());
+        // Centred on the screen at the size its layout settled on.
+        form1.resize(form1.size().expandedTo(form1.minimumSizeHint()));
+        if (QScreen* screen = form1.screen()) {
+            QRect frame = form1.frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            form1.move(frame.topLeft());
+        }
         form1.show();
         QApplication::exec();
     } catch (const std::exception& e) {
