@@ -145,10 +145,7 @@ void Workbench::importConfirmed(const QString& path)
 void Workbench::importFile(const QString& path)
 {
     ResetAnalysis();
-    const QString folder = folderOf(path);
-    openFolder_ = folder;
-    reportFolder_ = folder;
-    pictureFolder_ = folder;
+    reportPathChosen(path);  // every dialog now starts in the data file's folder
     state_.ResultBaseName = baseNameOf(path);
     state_.SourceDataPath = path;
     lastLineCount_ = -1;
@@ -342,50 +339,46 @@ void Workbench::calculate()
     calculationCompleted_ = true;
 }
 
-namespace {
-// Adds the outcome's points and stores its result; a failed ductility ends the
-// calculation with the result's load and displacement already stored.
-void applyOutcome(const MethodOutcome& o, Series& line, Series& point, YieldResult& result)
+// Adds the outcome's points, stores its result and shows its row; a failed ductility
+// ends the calculation with the result's load and displacement stored and the row as it was.
+void Workbench::applyMethod(const MethodOutcome& o, SeriesId line, SeriesId point, YieldResult& result,
+                            Field loadField, Field dispField, Field ductilityField)
 {
     for (const Point& pt : o.linePoints)
-        line.add(pt.x, pt.y);
-    point.add(o.yieldPoint.x, o.yieldPoint.y);
+        series(line).add(pt.x, pt.y);
+    series(point).add(o.yieldPoint.x, o.yieldPoint.y);
     result.YieldLoad = o.yieldLoad;
     result.YieldDisp = o.yieldDisp;
     if (!o.ductility)
         throw ArithmeticError(o.ductilityError.value_or(ArithmeticError::Kind::InvalidOperation));
     result.Ductility = *o.ductility;
+    setField(loadField, formatPattern5(result.YieldLoad, sep_));
+    setField(dispField, formatPattern5(result.YieldDisp, sep_));
+    setField(ductilityField, formatPattern4(result.Ductility, sep_));
 }
-}  // namespace
 
 void Workbench::CalcGeometricMethod()
 {
-    const MethodOutcome o = geometricMethod(chart_[SeriesId::lnsrsSeries4].data, state_.InitialStiffness,
-                                            state_.PeakLoad, state_.UltimateDisp);
-    applyOutcome(o, series(SeriesId::lnsrsSeries1), series(SeriesId::pntsrsSeries1), state_.GeometricResult);
-    setField(Field::edt2, formatPattern5(state_.GeometricResult.YieldLoad, sep_));
-    setField(Field::edt3, formatPattern5(state_.GeometricResult.YieldDisp, sep_));
-    setField(Field::edt8, formatPattern4(state_.GeometricResult.Ductility, sep_));
+    applyMethod(geometricMethod(chart_[SeriesId::lnsrsSeries4].data, state_.InitialStiffness, state_.PeakLoad,
+                                state_.UltimateDisp),
+                SeriesId::lnsrsSeries1, SeriesId::pntsrsSeries1, state_.GeometricResult, Field::edt2, Field::edt3,
+                Field::edt8);
 }
 
 void Workbench::CalcParkMethod()
 {
-    const MethodOutcome o = parkMethod(chart_[SeriesId::lnsrsSeries4].data, state_.ParkLoadFactor,
-                                       state_.PeakLoad, state_.UltimateDisp);
-    applyOutcome(o, series(SeriesId::lnsrsSeries2), series(SeriesId::pntsrsSeries2), state_.ParkResult);
-    setField(Field::edt6, formatPattern5(state_.ParkResult.YieldLoad, sep_));
-    setField(Field::edt7, formatPattern5(state_.ParkResult.YieldDisp, sep_));
-    setField(Field::edt13, formatPattern4(state_.ParkResult.Ductility, sep_));
+    applyMethod(parkMethod(chart_[SeriesId::lnsrsSeries4].data, state_.ParkLoadFactor, state_.PeakLoad,
+                           state_.UltimateDisp),
+                SeriesId::lnsrsSeries2, SeriesId::pntsrsSeries2, state_.ParkResult, Field::edt6, Field::edt7,
+                Field::edt13);
 }
 
 void Workbench::CalcEnergyMethod()
 {
-    const MethodOutcome o = energyMethod(chart_[SeriesId::lnsrsSeries4].data, state_.PeakIndex,
-                                         state_.PeakLoad, state_.PeakDisp, state_.UltimateDisp);
-    applyOutcome(o, series(SeriesId::lnsrsSeries3), series(SeriesId::pntsrsSeries3), state_.EnergyResult);
-    setField(Field::edt4, formatPattern5(state_.EnergyResult.YieldLoad, sep_));
-    setField(Field::edt5, formatPattern5(state_.EnergyResult.YieldDisp, sep_));
-    setField(Field::edt9, formatPattern4(state_.EnergyResult.Ductility, sep_));
+    applyMethod(energyMethod(chart_[SeriesId::lnsrsSeries4].data, state_.PeakIndex, state_.PeakLoad,
+                             state_.PeakDisp, state_.UltimateDisp),
+                SeriesId::lnsrsSeries3, SeriesId::pntsrsSeries3, state_.EnergyResult, Field::edt4, Field::edt5,
+                Field::edt9);
 }
 
 // ---------------------------------------------------------------------------------------

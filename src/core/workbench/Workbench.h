@@ -16,6 +16,8 @@
 // tool replays it; the tests drive it directly.
 namespace rz {
 
+struct MethodOutcome;
+
 // The main window's edit fields. edt1, edt12 and edt17 are typed into by the user;
 // the others are read-only and written by the program.
 enum class Field : int {
@@ -91,6 +93,8 @@ private:
     void calculate();
     // Reads a factor field; false when the click must end (conversion failed).
     bool readFactor(Field field, double& target);
+    void applyMethod(const MethodOutcome& o, SeriesId line, SeriesId point, YieldResult& result,
+                     Field loadField, Field dispField, Field ductilityField);
     void CalcGeometricMethod();
     void CalcParkMethod();
     void CalcEnergyMethod();
