@@ -1,6 +1,7 @@
 // A cyclic test record of 200 phases x 3 cycles: import in file order, envelopes of both
 // directions, and the analysis of each envelope through the core functions. Run at 250,000
-// and 1,000,000 samples: the samples per second stay the same when the path is linear. Target for the whole path at 1,000,000 samples: under 0.25 s.
+// and 1,000,000 samples: the samples per second stay the same when the path is linear. Target for the whole path at
+// 1,000,000 samples: under 0.25 s.
 #include "CyclicRecords.h"
 #include "core/cyclic/Envelope.h"
 #include "core/import/DataFileReader.h"
