@@ -204,8 +204,10 @@ TEST(CyclicEnvelope, RecordsFromKnownBackbones)
         SCOPED_TRACE(row.name);
         const test::CyclicRecord record = test::makeCyclicRecord(row.shape);
         // The jitter walks back often enough to matter: without a dead band it makes reversals.
-        if (row.shape.jitter > 0.0)
-            EXPECT_GT(extractEnvelopes(record.samples, CyclicOptions{0.0}).reversals.size(), 10 * row.reversals);
+        if (row.shape.jitter > 0.0) {
+            EXPECT_GT(static_cast<std::int64_t>(extractEnvelopes(record.samples, CyclicOptions{0.0}).reversals.size()),
+                      10 * row.reversals);
+        }
         for (EnvelopeChoice choice : {EnvelopeChoice::First, EnvelopeChoice::Last, EnvelopeChoice::Max}) {
             SCOPED_TRACE(keyOf(choice));
             const CyclicEnvelopes e = extractEnvelopes(record.samples, options(choice));
