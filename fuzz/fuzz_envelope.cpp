@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     o.envelope = static_cast<rz::EnvelopeChoice>(data[1] % 3);
     o.peak = (data[1] / 3) % 2 == 0 ? rz::PeakChoice::Load : rz::PeakChoice::Displacement;
     // Now and then displacements near the double range, where max - min overflows.
-    const double scale = (data[1] & 0x80) != 0 ? 5e306 : 0.25;
+    const double scale = (data[1] & 0x80) != 0 ? 1.2e306 : 0.25;
     std::vector<Point> s;
     for (std::size_t i = 2; i + 1 < size; i += 2)
         s.push_back(
