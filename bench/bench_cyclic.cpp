@@ -109,6 +109,18 @@ void BM_CyclicWholePath(benchmark::State& state)
     reportPerSample(state, file.samples);
 }
 
+// The import alone (read, decode, parse in file order), the share of the whole path that the
+// monotonic import has too.
+void BM_CyclicImport(benchmark::State& state)
+{
+    const RecordFile& file = recordFile(state.range(0));
+    for (auto _ : state) {
+        const rz::CurveReadResult read = rz::readCurve(rz::decodeText(rz::readWholeFile(file.path)), u'.');
+        benchmark::DoNotOptimize(read.points.data());
+    }
+    reportPerSample(state, file.samples);
+}
+
 // The envelopes alone, on samples already in memory.
 void BM_CyclicEnvelopes(benchmark::State& state)
 {
@@ -123,6 +135,7 @@ void BM_CyclicEnvelopes(benchmark::State& state)
 }
 
 BENCHMARK(BM_CyclicWholePath)->Arg(250'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CyclicImport)->Arg(250'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CyclicEnvelopes)->Arg(250'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
