@@ -6,6 +6,7 @@
 //               [--title TEXT] [--grid] DATA.csv OUT.png|OUT.svg
 #include "core/cyclic/Envelope.h"
 #include "core/import/DataFileReader.h"
+#include "core/text/NumberText.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -26,7 +27,8 @@ struct Frame {
     double x0, x1, y0, y1;
     QPointF map(double x, double y) const
     {
-        return {plot.left() + (x - x0) / (x1 - x0) * plot.width(), plot.bottom() - (y - y0) / (y1 - y0) * plot.height()};
+        return {plot.left() + (x - x0) / (x1 - x0) * plot.width(),
+                plot.bottom() - (y - y0) / (y1 - y0) * plot.height()};
     }
 };
 
@@ -80,8 +82,8 @@ void drawMarker(QPainter& p, QPointF at, double r)
     p.drawEllipse(at, r, r);
 }
 
-void draw(QPainter& p, QSizeF size, const std::vector<rz::Point>& s, const rz::CyclicEnvelopes& e,
-          const QString& title, bool grid)
+void draw(QPainter& p, QSizeF size, const std::vector<rz::Point>& s, const rz::CyclicEnvelopes& e, const QString& title,
+          bool grid)
 {
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
@@ -159,7 +161,7 @@ int main(int argc, char** argv)
         }
         const QString value = args.takeFirst();
         if (key == QLatin1String("--tolerance"))
-            options.tolerance = value.toDouble();
+            options.tolerance = rz::parseDecimal(value, u'.').value();
         else if (key == QLatin1String("--envelope"))
             options.envelope = rz::choiceFromKey(rz::kEnvelopeChoiceNames, value.toStdString()).value();
         else if (key == QLatin1String("--peak"))
