@@ -20,7 +20,10 @@ double displacementAt(const Series& curve, int i, double p)
 }
 
 // (a + b) * w * 0.5, as the trapezoids of the Energy Method are summed.
-double trapezoid(double a, double b, double w) { return checkedMul(checkedMul(checkedAdd(a, b), w), 0.5); }
+double trapezoid(double a, double b, double w)
+{
+    return checkedMul(checkedMul(checkedAdd(a, b), w), 0.5);
+}
 
 }  // namespace
 

@@ -24,12 +24,12 @@ struct Step {
 const char* failureText(ArithmeticError::Kind kind)
 {
     switch (kind) {
-    case ArithmeticError::Kind::DivisionByZero:
-        return "division by zero";
-    case ArithmeticError::Kind::InvalidOperation:
-        return "zero divided by zero";
-    case ArithmeticError::Kind::Overflow:
-        return "overflow";
+        case ArithmeticError::Kind::DivisionByZero:
+            return "division by zero";
+        case ArithmeticError::Kind::InvalidOperation:
+            return "zero divided by zero";
+        case ArithmeticError::Kind::Overflow:
+            return "overflow";
     }
     return "invalid operation";
 }

@@ -17,6 +17,9 @@ constexpr std::array<YieldMethod, 5> kOtherYieldMethods{{
 
 }  // namespace
 
-std::span<const YieldMethod> otherYieldMethods() { return kOtherYieldMethods; }
+std::span<const YieldMethod> otherYieldMethods()
+{
+    return kOtherYieldMethods;
+}
 
 }  // namespace rz
