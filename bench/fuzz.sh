@@ -3,7 +3,7 @@
 # the given number of seconds. Prints executions and time per target; exits non-zero
 # when any target finds a crash, a leak, a timeout or a broken invariant.
 #   bench/fuzz.sh 600     a long run
-#   bench/fuzz.sh 20      the short run of CI (three targets, about a minute)
+#   bench/fuzz.sh 20      the short run of CI (four targets, about a minute and a half)
 # Inputs that fail are kept in build-fuzz/artifacts; what the fuzzers learn stays in
 # build-fuzz/corpus and is reused by the next run.
 set -euo pipefail
@@ -16,7 +16,7 @@ per_target=$1
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
-targets=(fuzz_reader fuzz_numbers fuzz_import_calculate)
+targets=(fuzz_reader fuzz_numbers fuzz_import_calculate fuzz_yield_definitions)
 
 # The sanitizer and libFuzzer runtimes come in a package of their own, which clang only
 # recommends.
@@ -60,7 +60,14 @@ printf '0.5,0.5,0.5\n0,20\n1,60\n2,100\n3,70\n' >"$seeds/curves/above_secant_at_
 printf '1e-300\t0.999999999\t0,5\n0,0\n0,50\n1,100\n2,50\n' >"$seeds/curves/same_first_displacement"
 printf '0.15,0.1,0.75\n0,0\n1,1e308\n2,-1e308\n' >"$seeds/curves/overflow"
 
-declare -A seed_dir=([fuzz_reader]=files [fuzz_numbers]=numbers [fuzz_import_calculate]="files curves")
+# The yield definitions make their curve from any bytes (FuzzedDataProvider); two long
+# byte strings start them off from long curves.
+mkdir -p "$seeds/bytes"
+printf '\xc8\x00\x10\x20\x30\x40\x50\x60\x70\x80\x90\xa0\xb0\xc0\xd0\xe0\xf0' >"$seeds/bytes/grid"
+printf '\xc8\x02%s' "$(printf '\x05\x46%.0s' {1..40})$(printf '\x05\x10%.0s' {1..40})" >"$seeds/bytes/ramp"
+
+declare -A seed_dir=([fuzz_reader]=files [fuzz_numbers]=numbers [fuzz_import_calculate]="files curves"
+                     [fuzz_yield_definitions]=bytes)
 declare -A dict=([fuzz_reader]=reader.dict [fuzz_numbers]=numbers.dict [fuzz_import_calculate]=reader.dict)
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
@@ -79,8 +86,12 @@ for name in "${targets[@]}"; do
   done
   echo "=== $name: $per_target s"
   rc=0
+  dict_args=()
+  if [[ -n "${dict[$name]:-}" ]]; then
+    dict_args=(-dict="$root/fuzz/${dict[$name]}")
+  fi
   "$build/$name" -max_total_time="$per_target" -timeout=10 -max_len=8192 -print_final_stats=1 \
-      -dict="$root/fuzz/${dict[$name]}" -artifact_prefix="$artifacts" \
+      "${dict_args[@]}" -artifact_prefix="$artifacts" \
       "$corpus" "${seed_args[@]}" >"$log" 2>&1 || rc=$?
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -n 1 || true)
   secs=$(grep -o 'Done [0-9]* runs in [0-9]* second' "$log" | grep -o 'in [0-9]*' | grep -o '[0-9]*' | tail -n 1 || true)
