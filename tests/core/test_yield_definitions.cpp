@@ -197,7 +197,7 @@ TEST(YieldDefinitions, WorkedExample)
         expectResult(r, e, kWorkedTolerance);
         EXPECT_TRUE(r.note.isEmpty()) << e.key << ": " << r.note.toStdString();
     }
-    // The digits the issue prints, truncated where it writes "...".
+    // The digits docs/methods.md prints, truncated where it writes "…".
     EXPECT_EQ(std::floor(eeepAstmE2126(c, facts).yieldLoad * 1e6), 109387701.0);
     EXPECT_EQ(std::floor(eeepAstmE2126(c, facts).yieldDisp * 1e6), 10938770.0);
     EXPECT_EQ(std::floor(eeepAstmE2126(c, facts).ductility * 1e6), 3839554.0);
