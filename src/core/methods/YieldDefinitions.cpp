@@ -107,15 +107,14 @@ YieldDefinitionResult eeepAstmE2126(const Series& curve, const CurveFacts& facts
         step.name = "energy balance";
         const double duSquared = checkedMul(du, du);
         const double twiceAreaOverKe = checkedDiv(checkedMul(2.0, area), ke);
+        step.name = "Py";
         double py = 0.0;
         if (duSquared >= twiceAreaOverKe) {
-            step.name = "Py";
             const double root = std::sqrt(checkedSub(duSquared, twiceAreaOverKe));
             py = checkedMul(checkedSub(du, root), ke);
         } else {
-            // No elastic-plastic curve under P_max holds the area: the standard then
-            // takes 85 % of the peak.
-            step.name = "Py";
+            // No elastic-plastic curve of stiffness Ke encloses the area by du; the
+            // standard then takes 85 % of the peak.
             py = checkedMul(0.85, pmax);
             addNote(r, QStringLiteral("negative root: Py = 85 % of Pmax"));
         }
