@@ -76,6 +76,20 @@ YieldDefinitionResult evaluate(const Series& curve, const CurveFacts& facts, Bod
     return failed;
 }
 
+// What every definition ends with: its yield point (displacement, load), the figures that
+// go with it and the construction.
+void record(YieldDefinitionResult& r, Point yield, double ductility, double stiffness, double ultimateDisp,
+            std::vector<Point> polyline)
+{
+    r.yieldPoint = yield;
+    r.yieldDisp = yield.x;
+    r.yieldLoad = yield.y;
+    r.ductility = ductility;
+    r.stiffness = stiffness;
+    r.ultimateDisp = ultimateDisp;
+    r.polyline = std::move(polyline);
+}
+
 // The ultimate of EEEP and EN 12512: where the load has fallen to 80 % of the peak, or
 // the last point when it never does.
 double failureDisp(const Series& curve, const CurveFacts& facts, YieldDefinitionResult& r, Step& step)
@@ -121,13 +135,8 @@ YieldDefinitionResult eeepAstmE2126(const Series& curve, const CurveFacts& facts
         step.name = "dy";
         const double dy = checkedDiv(py, ke);
         step.name = "ductility";
-        r.ductility = checkedDiv(du, dy);
-        r.yieldLoad = py;
-        r.yieldDisp = dy;
-        r.stiffness = ke;
-        r.ultimateDisp = du;
-        r.polyline = {{0.0, 0.0}, {dy, py}, {du, py}};
-        r.yieldPoint = {dy, py};
+        const double ductility = checkedDiv(du, dy);
+        record(r, {dy, py}, ductility, ke, du, {{0.0, 0.0}, {dy, py}, {du, py}});
     });
 }
 
@@ -167,7 +176,7 @@ YieldDefinitionResult tangentEn12512(const Series& curve, const CurveFacts& fact
         const double py = checkedAdd(checkedMul(k2, dy), c);
         const double du = failureDisp(curve, facts, r, step);
         step.name = "ductility";
-        r.ductility = checkedDiv(du, dy);
+        const double ductility = checkedDiv(du, dy);
 
         // Line 1 from where it meets zero load up to the yield point, then line 2 on to
         // the peak displacement (or back to where it touches the curve, when the yield
@@ -175,12 +184,7 @@ YieldDefinitionResult tangentEn12512(const Series& curve, const CurveFacts& fact
         step.name = "construction";
         const double start = checkedSub(disp01, checkedDiv(load01, k1));
         const double end = facts.peakDisp > dy ? facts.peakDisp : curve.x(touch);
-        r.polyline = {{start, 0.0}, {dy, py}, {end, checkedAdd(checkedMul(k2, end), c)}};
-        r.yieldLoad = py;
-        r.yieldDisp = dy;
-        r.stiffness = k1;
-        r.ultimateDisp = du;
-        r.yieldPoint = {dy, py};
+        record(r, {dy, py}, ductility, k1, du, {{start, 0.0}, {dy, py}, {end, checkedAdd(checkedMul(k2, end), c)}});
     });
 }
 
@@ -211,17 +215,14 @@ YieldDefinitionResult farthestPoint(const Series& curve, const CurveFacts& facts
         const double x = curve.x(chosen);
         const double y = curve.y(chosen);
         step.name = "stiffness y / x";
-        r.stiffness = checkedDiv(y, x);
+        const double stiffness = checkedDiv(y, x);
         step.name = "ductility";
-        r.ductility = checkedDiv(facts.ultimateDisp, x);
+        const double ductility = checkedDiv(facts.ultimateDisp, x);
         step.name = "construction";
         // The chord, with the point's vertical distance above it.
         const double onChord = checkedMul(checkedDiv(x, facts.peakDisp), facts.peakLoad);
-        r.polyline = {{0.0, 0.0}, {x, onChord}, {x, y}, {x, onChord}, {facts.peakDisp, facts.peakLoad}};
-        r.yieldLoad = y;
-        r.yieldDisp = x;
-        r.ultimateDisp = facts.ultimateDisp;
-        r.yieldPoint = {x, y};
+        record(r, {x, y}, ductility, stiffness, facts.ultimateDisp,
+               {{0.0, 0.0}, {x, onChord}, {x, y}, {x, onChord}, {facts.peakDisp, facts.peakLoad}});
     });
 }
 
@@ -267,13 +268,8 @@ YieldDefinitionResult bilinearAsce41(const Series& curve, const CurveFacts& fact
         step.name = "post-yield stiffness";
         r.postYieldStiffness = checkedDiv(checkedSub(vt, vy), checkedSub(dt, dy));
         step.name = "ductility";
-        r.ductility = checkedDiv(dt, dy);
-        r.yieldLoad = vy;
-        r.yieldDisp = dy;
-        r.stiffness = ke;
-        r.ultimateDisp = dt;
-        r.polyline = {{0.0, 0.0}, {dy, vy}, {dt, vt}};
-        r.yieldPoint = {dy, vy};
+        const double ductility = checkedDiv(dt, dy);
+        record(r, {dy, vy}, ductility, ke, dt, {{0.0, 0.0}, {dy, vy}, {dt, vt}});
     });
 }
 
@@ -287,14 +283,10 @@ YieldDefinitionResult equalEnergyEn1998(const Series& curve, const CurveFacts& f
         step.name = "dy";
         const double dy = checkedMul(2.0, checkedSub(dm, checkedDiv(em, fy)));
         step.name = "ductility";
-        r.ductility = checkedDiv(dm, dy);
+        const double ductility = checkedDiv(dm, dy);
         step.name = "stiffness Fy / dy";
-        r.stiffness = checkedDiv(fy, dy);
-        r.yieldLoad = fy;
-        r.yieldDisp = dy;
-        r.ultimateDisp = dm;
-        r.polyline = {{0.0, 0.0}, {dy, fy}, {dm, fy}};
-        r.yieldPoint = {dy, fy};
+        const double stiffness = checkedDiv(fy, dy);
+        record(r, {dy, fy}, ductility, stiffness, dm, {{0.0, 0.0}, {dy, fy}, {dm, fy}});
     });
 }
 
