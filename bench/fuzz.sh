@@ -16,7 +16,7 @@ per_target=$1
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
-targets=(fuzz_reader fuzz_numbers fuzz_import_calculate fuzz_envelope)
+targets=(fuzz_reader fuzz_numbers fuzz_import_calculate fuzz_envelope fuzz_yield_definitions)
 
 # The sanitizer and libFuzzer runtimes come in a package of their own, which clang only
 # recommends.
@@ -66,7 +66,14 @@ printf '\x04\x00\x00\x00\x08\x10\x10\x20\x08\x10\x00\x00\xf8\xf0\xf0\xe0\xf8\xf0
 printf '\x02\x02\x00\x00\x04\x08\xfc\xf8\x08\x0c\xf8\xf4\x08\x0a\xf8\xf6\x10\x10\xf0\xf0\x00\x00' >"$seeds/cycles/growing_max"
 printf '\x05\x83\x00\x00\x7f\x01\x80\xff\x00\x00' >"$seeds/cycles/huge_range"
 
-declare -A seed_dir=([fuzz_reader]=files [fuzz_numbers]=numbers [fuzz_import_calculate]="files curves" [fuzz_envelope]=cycles)
+# The yield definitions make their curve from any bytes (FuzzedDataProvider); two long
+# byte strings start them off from long curves.
+mkdir -p "$seeds/bytes"
+printf '\xc8\x00\x10\x20\x30\x40\x50\x60\x70\x80\x90\xa0\xb0\xc0\xd0\xe0\xf0' >"$seeds/bytes/grid"
+printf '\xc8\x02%s' "$(printf '\x05\x46%.0s' {1..40})$(printf '\x05\x10%.0s' {1..40})" >"$seeds/bytes/ramp"
+
+declare -A seed_dir=([fuzz_reader]=files [fuzz_numbers]=numbers [fuzz_import_calculate]="files curves"
+                     [fuzz_envelope]=cycles [fuzz_yield_definitions]=bytes)
 declare -A dict=([fuzz_reader]=reader.dict [fuzz_numbers]=numbers.dict [fuzz_import_calculate]=reader.dict)
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"

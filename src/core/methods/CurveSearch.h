@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/chart/Series.h"
+
+#include <optional>
+
+// Searches and the area that the yield definitions of the standards share. They read
+// the curve by index (ascending displacement) and evaluate every formula in its written
+// order with checked operations, so an overflow throws ArithmeticError
+// (core/analysis/Arithmetic.h); finding nothing is an empty result, not an error.
+namespace rz {
+
+// The first segment i <= peakIndex - 1 with y_i < p <= y_{i+1}: where the rising branch
+// first reaches p, x_i + (p - y_i) * (x_{i+1} - x_i) / (y_{i+1} - y_i).
+std::optional<double> risingSearch(const Series& curve, int peakIndex, double p);
+
+// The first segment i >= peakIndex with y_i > p >= y_{i+1}, interpolated the same way:
+// where the load, past the peak, first falls to p.
+std::optional<double> fallingSearch(const Series& curve, int peakIndex, double p);
+
+// The area under the curve from x_0 to disp by the trapezoidal rule, the last trapezoid
+// cut at disp by linear interpolation. Empty when disp lies outside [x_0, x_{n-1}].
+std::optional<double> areaUpTo(const Series& curve, double disp);
+
+}  // namespace rz

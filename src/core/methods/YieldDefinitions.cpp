@@ -1,0 +1,293 @@
+#include "core/methods/YieldDefinitions.h"
+
+#include "core/analysis/Analysis.h"
+#include "core/analysis/Arithmetic.h"
+#include "core/methods/CurveSearch.h"
+
+#include <cmath>
+#include <utility>
+
+namespace rz {
+
+namespace {
+
+// A step that found nothing: the definition is not found, with this note.
+struct Unfound {
+    QString note;
+};
+
+// The step being computed, so that an arithmetic failure's note can name it.
+struct Step {
+    const char* name = "";
+};
+
+const char* failureText(ArithmeticError::Kind kind)
+{
+    switch (kind) {
+        case ArithmeticError::Kind::DivisionByZero:
+            return "division by zero";
+        case ArithmeticError::Kind::InvalidOperation:
+            return "zero divided by zero";
+        case ArithmeticError::Kind::Overflow:
+            return "overflow";
+    }
+    return "invalid operation";
+}
+
+void addNote(YieldDefinitionResult& r, const QString& note)
+{
+    if (!r.note.isEmpty())
+        r.note += QLatin1String("; ");
+    r.note += note;
+}
+
+double need(std::optional<double> value, const char* whatFoundNothing)
+{
+    if (!value)
+        throw Unfound{QString::fromLatin1(whatFoundNothing)};
+    return *value;
+}
+
+// Runs one definition. Every way it can fail ends here as a result that is not found,
+// with the notes gathered so far and the failure last; nothing else of it is kept, so
+// no half-computed number is shown.
+template <typename Body>
+YieldDefinitionResult evaluate(const Series& curve, const CurveFacts& facts, Body&& body)
+{
+    YieldDefinitionResult r;
+    Step step;
+    QString failure;
+    try {
+        if (curve.count() < 2)
+            throw Unfound{QStringLiteral("curve has fewer than two points")};
+        if (facts.peakIndex < 0 || facts.peakIndex >= curve.count())
+            throw Unfound{QStringLiteral("no peak on the curve")};
+        body(r, step);
+        r.found = true;
+        return r;
+    } catch (const ArithmeticError& e) {
+        failure = QLatin1String(step.name) + QLatin1String(": ") + QLatin1String(failureText(e.kind()));
+    } catch (const Unfound& u) {
+        failure = u.note;
+    }
+    YieldDefinitionResult failed;
+    failed.note = std::move(r.note);
+    addNote(failed, failure);
+    return failed;
+}
+
+// What every definition ends with: its yield point (displacement, load), the figures that
+// go with it and the construction.
+void record(YieldDefinitionResult& r, Point yield, double ductility, double stiffness, double ultimateDisp,
+            std::vector<Point> polyline)
+{
+    r.yieldPoint = yield;
+    r.yieldDisp = yield.x;
+    r.yieldLoad = yield.y;
+    r.ductility = ductility;
+    r.stiffness = stiffness;
+    r.ultimateDisp = ultimateDisp;
+    r.polyline = std::move(polyline);
+}
+
+// The ultimate of EEEP and EN 12512: where the load has fallen to 80 % of the peak, or
+// the last point when it never does.
+double failureDisp(const Series& curve, const CurveFacts& facts, YieldDefinitionResult& r, Step& step)
+{
+    step.name = "0.8 Pmax";
+    const double failureLoad = checkedMul(0.8, facts.peakLoad);
+    if (const auto disp = fallingSearch(curve, facts.peakIndex, failureLoad))
+        return *disp;
+    addNote(r, QStringLiteral("failure load not reached"));
+    return curve.x(curve.count() - 1);
+}
+
+}  // namespace
+
+YieldDefinitionResult eeepAstmE2126(const Series& curve, const CurveFacts& facts)
+{
+    return evaluate(curve, facts, [&](YieldDefinitionResult& r, Step& step) {
+        const double pmax = facts.peakLoad;
+        step.name = "0.4 Pmax";
+        const double load04 = checkedMul(0.4, pmax);
+        const double disp04 =
+            need(risingSearch(curve, facts.peakIndex, load04), "rising search for 40 % of Pmax found nothing");
+        step.name = "Ke";
+        const double ke = checkedDiv(load04, disp04);
+        const double du = failureDisp(curve, facts, r, step);
+        step.name = "area A(du0.8)";
+        const double area = need(areaUpTo(curve, du), "area A(du0.8) outside the curve");
+
+        step.name = "energy balance";
+        const double duSquared = checkedMul(du, du);
+        const double twiceAreaOverKe = checkedDiv(checkedMul(2.0, area), ke);
+        step.name = "Py";
+        double py = 0.0;
+        if (duSquared >= twiceAreaOverKe) {
+            const double root = std::sqrt(checkedSub(duSquared, twiceAreaOverKe));
+            py = checkedMul(checkedSub(du, root), ke);
+        } else {
+            // No elastic-plastic curve of stiffness Ke encloses the area by du; the
+            // standard then takes 85 % of the peak.
+            py = checkedMul(0.85, pmax);
+            addNote(r, QStringLiteral("negative root: Py = 85 % of Pmax"));
+        }
+        step.name = "dy";
+        const double dy = checkedDiv(py, ke);
+        step.name = "ductility";
+        const double ductility = checkedDiv(du, dy);
+        record(r, {dy, py}, ductility, ke, du, {{0.0, 0.0}, {dy, py}, {du, py}});
+    });
+}
+
+YieldDefinitionResult tangentEn12512(const Series& curve, const CurveFacts& facts)
+{
+    return evaluate(curve, facts, [&](YieldDefinitionResult& r, Step& step) {
+        const double pmax = facts.peakLoad;
+        step.name = "0.1 Pmax";
+        const double load01 = checkedMul(0.1, pmax);
+        const double disp01 =
+            need(risingSearch(curve, facts.peakIndex, load01), "rising search for 10 % of Pmax found nothing");
+        step.name = "0.4 Pmax";
+        const double load04 = checkedMul(0.4, pmax);
+        const double disp04 =
+            need(risingSearch(curve, facts.peakIndex, load04), "rising search for 40 % of Pmax found nothing");
+        step.name = "k1";
+        const double k1 = checkedDiv(checkedMul(0.3, pmax), checkedSub(disp04, disp01));
+        step.name = "k2";
+        const double k2 = checkedDiv(k1, 6.0);
+
+        // The line of slope k2 that touches the rising branch from above.
+        step.name = "c";
+        int touch = 0;
+        double c = checkedSub(curve.y(0), checkedMul(k2, curve.x(0)));
+        for (int i = 1; i <= facts.peakIndex; ++i) {
+            const double ci = checkedSub(curve.y(i), checkedMul(k2, curve.x(i)));
+            if (ci > c) {
+                c = ci;
+                touch = i;
+            }
+        }
+
+        step.name = "dy";
+        const double numerator = checkedAdd(checkedSub(c, load01), checkedMul(k1, disp01));
+        const double dy = checkedDiv(numerator, checkedSub(k1, k2));
+        step.name = "Py";
+        const double py = checkedAdd(checkedMul(k2, dy), c);
+        const double du = failureDisp(curve, facts, r, step);
+        step.name = "ductility";
+        const double ductility = checkedDiv(du, dy);
+
+        // Line 1 from where it meets zero load up to the yield point, then line 2 on to
+        // the peak displacement (or back to where it touches the curve, when the yield
+        // point lies beyond the peak).
+        step.name = "construction";
+        const double start = checkedSub(disp01, checkedDiv(load01, k1));
+        const double end = facts.peakDisp > dy ? facts.peakDisp : curve.x(touch);
+        record(r, {dy, py}, ductility, k1, du, {{start, 0.0}, {dy, py}, {end, checkedAdd(checkedMul(k2, end), c)}});
+    });
+}
+
+YieldDefinitionResult farthestPoint(const Series& curve, const CurveFacts& facts)
+{
+    // Distances above the chord are in units of the peak; the normalisation rounds them
+    // by about 1e-16, so a point within this of the chord lies on it. Without it a
+    // straight rising branch would give whichever of its points rounding lifted most.
+    constexpr double kOnChord = 1e-12;
+    return evaluate(curve, facts, [&](YieldDefinitionResult& r, Step& step) {
+        step.name = "u = x / dpeak, w = y / Pmax";
+        std::vector<double> above;
+        above.reserve(static_cast<std::size_t>(facts.peakIndex) + 1);
+        double farthest = 0.0;
+        for (int i = 0; i <= facts.peakIndex; ++i) {
+            const double w = checkedDiv(curve.y(i), facts.peakLoad);
+            const double u = checkedDiv(curve.x(i), facts.peakDisp);
+            above.push_back(checkedSub(w, u));
+            if (i == 0 || above.back() > farthest)
+                farthest = above.back();
+        }
+        if (!(farthest > kOnChord))
+            throw Unfound{QStringLiteral("no point lies above the chord")};
+        int chosen = 0;
+        while (above[static_cast<std::size_t>(chosen)] < farthest - kOnChord)
+            ++chosen;
+
+        const double x = curve.x(chosen);
+        const double y = curve.y(chosen);
+        step.name = "stiffness y / x";
+        const double stiffness = checkedDiv(y, x);
+        step.name = "ductility";
+        const double ductility = checkedDiv(facts.ultimateDisp, x);
+        step.name = "construction";
+        // The chord, with the point's vertical distance above it.
+        const double onChord = checkedMul(checkedDiv(x, facts.peakDisp), facts.peakLoad);
+        record(r, {x, y}, ductility, stiffness, facts.ultimateDisp,
+               {{0.0, 0.0}, {x, onChord}, {x, y}, {x, onChord}, {facts.peakDisp, facts.peakLoad}});
+    });
+}
+
+YieldDefinitionResult bilinearAsce41(const Series& curve, const CurveFacts& facts)
+{
+    constexpr int kRounds = 100;
+    return evaluate(curve, facts, [&](YieldDefinitionResult& r, Step& step) {
+        const double dt = facts.ultimateDisp;
+        step.name = "load at the target displacement";
+        const double vt = LoadAtDisp(curve, dt);
+        step.name = "area A(dt)";
+        const double area = need(areaUpTo(curve, dt), "area A(dt) outside the curve");
+
+        // The secant through 60 % of the yield force, from the origin.
+        const auto elasticStiffness = [&](double vy, const char* searchFailed) {
+            step.name = "0.6 Vy";
+            const double load = checkedMul(0.6, vy);
+            const double disp = need(risingSearch(curve, facts.peakIndex, load), searchFailed);
+            step.name = "Ke";
+            return checkedDiv(load, disp);
+        };
+
+        step.name = "tolerance";
+        // The magnitude of the peak, so that a curve of negative loads can converge too.
+        const double tolerance = checkedMul(1e-10, std::abs(facts.peakLoad));
+        double vy = facts.peakLoad;
+        bool converged = false;
+        for (int round = 0; round < kRounds && !converged; ++round) {
+            const double ke = elasticStiffness(vy, "rising search for 60 % of Vy found nothing");
+            step.name = "Vy";
+            const double numerator = checkedSub(checkedMul(2.0, area), checkedMul(vt, dt));
+            const double denominator = checkedSub(dt, checkedDiv(vt, ke));
+            const double next = checkedDiv(numerator, denominator);
+            converged = std::abs(checkedSub(next, vy)) <= tolerance;
+            vy = next;
+        }
+        if (!converged)
+            addNote(r, QStringLiteral("not converged in 100 rounds"));
+
+        const double ke = elasticStiffness(vy, "rising search for 60 % of the final Vy found nothing");
+        step.name = "dy";
+        const double dy = checkedDiv(vy, ke);
+        step.name = "post-yield stiffness";
+        r.postYieldStiffness = checkedDiv(checkedSub(vt, vy), checkedSub(dt, dy));
+        step.name = "ductility";
+        const double ductility = checkedDiv(dt, dy);
+        record(r, {dy, vy}, ductility, ke, dt, {{0.0, 0.0}, {dy, vy}, {dt, vt}});
+    });
+}
+
+YieldDefinitionResult equalEnergyEn1998(const Series& curve, const CurveFacts& facts)
+{
+    return evaluate(curve, facts, [&](YieldDefinitionResult& r, Step& step) {
+        const double fy = facts.peakLoad;
+        const double dm = facts.ultimateDisp;
+        step.name = "area Em";
+        const double em = need(areaUpTo(curve, dm), "area Em outside the curve");
+        step.name = "dy";
+        const double dy = checkedMul(2.0, checkedSub(dm, checkedDiv(em, fy)));
+        step.name = "ductility";
+        const double ductility = checkedDiv(dm, dy);
+        step.name = "stiffness Fy / dy";
+        const double stiffness = checkedDiv(fy, dy);
+        record(r, {dy, fy}, ductility, stiffness, dm, {{0.0, 0.0}, {dy, fy}, {dm, fy}});
+    });
+}
+
+}  // namespace rz

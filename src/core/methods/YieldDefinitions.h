@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/chart/Series.h"
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+// The yield definitions of the standards, computed beside the three methods of the
+// window on the same curve. Each is a plain function of the curve (ascending
+// displacement, as the curve store keeps it) and the peak and ultimate values the
+// analysis found. None throws: a search that finds nothing, a division by zero, an
+// overflow or a negative square root gives a result that is not found, whose note names
+// the step that failed. Every number of a found result is finite. docs/methods.md gives
+// each formula with a worked example.
+namespace rz {
+
+// What the analysis already knows of the curve.
+struct CurveFacts {
+    double peakLoad = 0.0;      // P_max
+    double peakDisp = 0.0;      // its displacement
+    int peakIndex = -1;         // its index: the first point with the largest load
+    double ultimateDisp = 0.0;  // the window's ultimate displacement, for the definitions that use it
+};
+
+struct YieldDefinitionResult {
+    bool found = false;
+    double yieldLoad = 0.0;
+    double yieldDisp = 0.0;
+    double ductility = 0.0;     // ultimateDisp / yieldDisp
+    double stiffness = 0.0;     // the elastic stiffness of the idealisation
+    double ultimateDisp = 0.0;  // the ultimate displacement this definition used
+    // Post-yield stiffness of the bilinear idealisation (ASCE 41 only).
+    std::optional<double> postYieldStiffness;
+    // Why it was not found, or what a found result should be read with
+    // ("failure load not reached", ...); several notes are joined by "; ".
+    QString note;
+    // The construction to draw: the polyline's points in drawing order (a point may
+    // repeat or go back), and the yield point.
+    std::vector<Point> polyline;
+    Point yieldPoint;
+};
+
+// ASTM E2126 equivalent energy elastic-plastic curve (EEEP).
+YieldDefinitionResult eeepAstmE2126(const Series& curve, const CurveFacts& facts);
+// EN 12512 tangent method: the lines through 10 % and 40 % of P_max and of a sixth of
+// that slope.
+YieldDefinitionResult tangentEn12512(const Series& curve, const CurveFacts& facts);
+// Farthest point above the chord from the origin to the peak (Feng, Qiang & Ye 2017).
+YieldDefinitionResult farthestPoint(const Series& curve, const CurveFacts& facts);
+// ASCE 41 / FEMA 356 bilinear idealisation up to the target displacement (the ultimate).
+YieldDefinitionResult bilinearAsce41(const Series& curve, const CurveFacts& facts);
+// EN 1998-1 Annex B: elastic-perfectly plastic with the peak load and equal energy up
+// to the ultimate displacement.
+YieldDefinitionResult equalEnergyEn1998(const Series& curve, const CurveFacts& facts);
+
+}  // namespace rz

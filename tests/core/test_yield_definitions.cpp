@@ -1,0 +1,496 @@
+#include "core/analysis/Analysis.h"
+#include "core/methods/CurveSearch.h"
+#include "core/methods/YieldMethods.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rz {
+namespace {
+
+Series curveOf(std::vector<Point> pts)
+{
+    Series s;
+    s.assignStableSorted(std::move(pts));
+    return s;
+}
+
+// The peak as the import finds it: the first point with the largest load.
+CurveFacts factsOf(const Series& c, double ultimateDisp)
+{
+    int peak = 0;
+    for (int i = 1; i < c.count(); ++i)
+        if (c.y(i) > c.y(peak))
+            peak = i;
+    return {c.y(peak), c.x(peak), peak, ultimateDisp};
+}
+
+const YieldMethod& method(std::string_view key)
+{
+    for (const YieldMethod& m : otherYieldMethods())
+        if (key == m.key)
+            return m;
+    throw std::invalid_argument(std::string(key));
+}
+
+// The worked example: (0,0), (10,100), (30,120), (50,80) sampled every 0.01, vertices
+// included. Each sample is the double nearest to its decimal value: displacement i/100
+// and the load as an integer over 100 (or 10), one correctly rounded division each, never
+// a product of already rounded numbers. The loads that the searches and the ultimate meet
+// (12, 48, 96, 102, 120) are whole numbers and so exact.
+Series workedExample()
+{
+    std::vector<Point> pts;
+    for (int i = 0; i <= 5000; ++i) {
+        const double load = i <= 1000 ? i / 10.0 : i <= 3000 ? (9000 + i) / 100.0 : (18000 - 2 * i) / 100.0;
+        pts.push_back({i / 100.0, load});
+    }
+    return curveOf(std::move(pts));
+}
+
+// Rounding in the worked example: A sums up to 4200 trapezoids of about 1, each rounded
+// by half an ulp (< 3e-13 near 4000), and the samples carry their own rounding
+// (< 4e-15 in x); so |dA| < 2e-9. The results depend on A with sensitivity < 0.05 and on
+// a searched displacement (a few ulps off) with sensitivity < 15, which keeps every
+// number within 1e-9 of its exact value.
+constexpr double kWorkedTolerance = 1e-9;
+
+struct Expected {
+    const char* key;
+    double yieldLoad, yieldDisp, ductility, stiffness, ultimateDisp;
+    std::vector<Point> polyline;
+};
+
+void expectResult(const YieldDefinitionResult& r, const Expected& e, double tol)
+{
+    SCOPED_TRACE(e.key);
+    ASSERT_TRUE(r.found) << r.note.toStdString();
+    EXPECT_NEAR(r.yieldLoad, e.yieldLoad, tol);
+    EXPECT_NEAR(r.yieldDisp, e.yieldDisp, tol);
+    EXPECT_NEAR(r.ductility, e.ductility, tol);
+    EXPECT_NEAR(r.stiffness, e.stiffness, tol);
+    EXPECT_NEAR(r.ultimateDisp, e.ultimateDisp, tol);
+    EXPECT_EQ(r.yieldPoint, (Point{r.yieldDisp, r.yieldLoad}));
+    ASSERT_EQ(r.polyline.size(), e.polyline.size());
+    for (std::size_t i = 0; i < e.polyline.size(); ++i) {
+        EXPECT_NEAR(r.polyline[i].x, e.polyline[i].x, tol) << "polyline point " << i;
+        EXPECT_NEAR(r.polyline[i].y, e.polyline[i].y, tol) << "polyline point " << i;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The searches and the area
+
+TEST(CurveSearch, SearchesTakeTheFirstSegmentOnTheirSideOfThePeak)
+{
+    // Peak 100 at index 3; the load reaches 50 exactly at index 1 and again after a dip.
+    const Series c = curveOf({{0, 0}, {2, 50}, {3, 40}, {5, 100}, {6, 50}, {7, 60}, {8, 20}});
+    struct Case {
+        const char* what;
+        std::optional<double> got, want;
+    } cases[] = {
+        {"end point equal to p is reached", risingSearch(c, 3, 50), 2.0},
+        {"start point equal to p is not", risingSearch(c, 3, 40), 2.0 * 40 / 50},
+        {"first of two rising crossings", risingSearch(c, 3, 45), 1.8},
+        {"only segments before the peak", risingSearch(c, 3, 100), 5.0},
+        {"nothing above the peak", risingSearch(c, 3, 100.5), std::nullopt},
+        {"nothing below the first load", risingSearch(c, 3, 0), std::nullopt},
+        {"peak at index 0 has no rising branch", risingSearch(c, 0, 10), std::nullopt},
+        {"falling: end point equal to p", fallingSearch(c, 3, 50), 6.0},
+        {"falling: starts at the peak", fallingSearch(c, 3, 75), 5.5},
+        {"falling: first fall, not the later one", fallingSearch(c, 3, 55), 5.0 + 45.0 / 50},
+        {"falling: later fall when the first stops short", fallingSearch(c, 3, 30), 7.75},
+        {"falling: never that low", fallingSearch(c, 3, 10), std::nullopt},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        ASSERT_EQ(k.got.has_value(), k.want.has_value());
+        if (k.want) {
+            EXPECT_DOUBLE_EQ(*k.got, *k.want);
+        }
+    }
+}
+
+TEST(CurveSearch, AreaCutsItsLastTrapezoidAtTheDisplacement)
+{
+    // A vertical step at 2 (two points of one displacement) adds no width.
+    const Series c = curveOf({{1, 0}, {2, 10}, {2, 30}, {4, 30}, {6, 10}});
+    struct Case {
+        double disp;
+        std::optional<double> want;
+    } cases[] = {
+        {1.0, 0.0},            // from x_0 to itself
+        {1.5, 1.25},           // cut in the first segment: 0.5 * (0 + 5) / 2
+        {2.0, 5.0},            // a vertex, the step not yet climbed
+        {3.0, 35.0},           // 5 + 30
+        {5.0, 5.0 + 60 + 25},  // cut on the falling segment at load 20
+        {6.0, 105.0},          // the whole curve: 5 + 60 + 40
+        {0.5, std::nullopt},   // before the curve
+        {6.5, std::nullopt},   // beyond it
+        {std::nan(""), std::nullopt},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.disp);
+        const auto got = areaUpTo(c, k.disp);
+        ASSERT_EQ(got.has_value(), k.want.has_value());
+        if (k.want) {
+            EXPECT_DOUBLE_EQ(*got, *k.want);
+        }
+    }
+}
+
+TEST(CurveSearch, WorkedExampleSteps)
+{
+    const Series c = workedExample();
+    const int peak = 3000;
+    ASSERT_EQ(c.y(peak), 120.0);
+    EXPECT_NEAR(*risingSearch(c, peak, 0.4 * 120), 4.8, kWorkedTolerance);  // 48 / 10
+    EXPECT_NEAR(*risingSearch(c, peak, 0.1 * 120), 1.2, kWorkedTolerance);
+    EXPECT_NEAR(*risingSearch(c, peak, 0.6 * 118.75), 7.125, kWorkedTolerance);
+    EXPECT_NEAR(*fallingSearch(c, peak, 0.8 * 120), 42.0, kWorkedTolerance);  // 120 - 2 (x - 30) = 96
+    EXPECT_DOUBLE_EQ(LoadAtDisp(c, 39.0), 102.0);
+    // 500 (up to 10) + 2200 (10 to 30) + (120 + 96) / 2 * 12 = 3996, and up to 39: 2700 + 999.
+    EXPECT_NEAR(*areaUpTo(c, 42.0), 3996.0, kWorkedTolerance);
+    EXPECT_NEAR(*areaUpTo(c, 39.0), 3699.0, kWorkedTolerance);
+}
+
+// ---------------------------------------------------------------------------------------
+// The five definitions on the worked example, Pmax = 120 at 30 and an ultimate of 39.
+
+TEST(YieldDefinitions, WorkedExample)
+{
+    const Series c = workedExample();
+    const CurveFacts facts = factsOf(c, 39.0);
+    ASSERT_EQ(facts.peakIndex, 3000);
+    // EEEP: Ke = 48 / 4.8 = 10; du = 42; 2A/Ke = 799.2; Py = (42 - sqrt(1764 - 799.2)) * 10
+    // = 420 - 10 sqrt(964.8) with sqrt(964.8) = 31.0612298533074829696...
+    const double root = 31.06122985330748296962653197;
+    // EN 12512: k1 = 36 / (4.8 - 1.2) = 10, k2 = 10/6; y - k2 x is largest at (10, 100):
+    // c = 100 - 100/6 = 250/3; dy = (250/3 - 12 + 12) / (50/6) = 10, Py = 100/6 + 250/3 = 100.
+    // Line 1 meets zero load at 1.2 - 12/10 = 0; line 2 reaches 30 at 50 + 250/3.
+    // Farthest point: w - u is x/20 up to 10 and (90 - 3x)/120 after: 0.5 at (10, 100).
+    // The chord reaches 120 * 10/30 = 40 at x = 10.
+    // ASCE 41: Vt = 102, A = 3699; from Vy = 120, 0.6 Vy = 72 lies on the first branch, so
+    // Ke = 10 and Vy' = (7398 - 3978) / (39 - 10.2) = 118.75; its 71.25 is there too, so the
+    // next round repeats 118.75. dy = 11.875, post-yield (102 - 118.75) / 27.125.
+    // EN 1998: dy = 2 (39 - 3699/120) = 2 * 8.175 = 16.35; Fy / dy = 120 / 16.35.
+    const Expected expected[] = {
+        {"EEEP_ASTM_E2126",
+         420 - 10 * root,
+         42 - root,
+         42 / (42 - root),
+         10,
+         42,
+         {{0, 0}, {42 - root, 420 - 10 * root}, {42, 420 - 10 * root}}},
+        {"EN_12512", 100, 10, 4.2, 10, 42, {{0, 0}, {10, 100}, {30, 50 + 250.0 / 3}}},
+        {"FarthestPoint", 100, 10, 3.9, 10, 39, {{0, 0}, {10, 40}, {10, 100}, {10, 40}, {30, 120}}},
+        {"Bilinear_ASCE_41", 118.75, 11.875, 39 / 11.875, 10, 39, {{0, 0}, {11.875, 118.75}, {39, 102}}},
+        {"EqualEnergy_EN_1998", 120, 16.35, 39 / 16.35, 120 / 16.35, 39, {{0, 0}, {16.35, 120}, {39, 120}}},
+    };
+    for (const Expected& e : expected) {
+        const YieldDefinitionResult r = method(e.key).compute(c, facts);
+        expectResult(r, e, kWorkedTolerance);
+        EXPECT_TRUE(r.note.isEmpty()) << e.key << ": " << r.note.toStdString();
+    }
+    // The digits docs/methods.md prints, truncated where it writes "…".
+    EXPECT_EQ(std::floor(eeepAstmE2126(c, facts).yieldLoad * 1e6), 109387701.0);
+    EXPECT_EQ(std::floor(eeepAstmE2126(c, facts).yieldDisp * 1e6), 10938770.0);
+    EXPECT_EQ(std::floor(eeepAstmE2126(c, facts).ductility * 1e6), 3839554.0);
+    EXPECT_EQ(std::floor(bilinearAsce41(c, facts).ductility * 1e6), 3284210.0);
+    EXPECT_EQ(std::floor(equalEnergyEn1998(c, facts).ductility * 1e6), 2385321.0);
+    EXPECT_NEAR(*bilinearAsce41(c, facts).postYieldStiffness, -16.75 / 27.125, kWorkedTolerance);
+}
+
+// The table is the one list the window, report, workbook and JSON iterate: its order and
+// keys are a public format, and each key must run its own definition.
+TEST(YieldMethods, TableKeysOrderAndFunctions)
+{
+    const char* keys[] = {"EEEP_ASTM_E2126", "EN_12512", "FarthestPoint", "Bilinear_ASCE_41", "EqualEnergy_EN_1998"};
+    const YieldDefinition functions[] = {&eeepAstmE2126, &tangentEn12512, &farthestPoint, &bilinearAsce41,
+                                         &equalEnergyEn1998};
+    const auto table = otherYieldMethods();
+    ASSERT_EQ(table.size(), 5u);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        EXPECT_STREQ(table[i].key, keys[i]);
+        EXPECT_EQ(table[i].compute, functions[i]) << keys[i];
+        EXPECT_STRNE(table[i].title, "");
+        EXPECT_STRNE(table[i].source, "");
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// A smooth curve: P(d) = 100 (d/10) e^(1 - d/10), peak 100 at 10, sampled every h = 0.001
+// up to 60. With s = d/10: P' = 10 e^(1-s) (1-s), P'' = e^(1-s) (s-2), |P''| <= 2e, and
+// A(d) = 1000 (e - (s+1) e^(1-s)). Every level P = 100 f is reached at s = -W(-f/e) on the
+// rising branch and on the other branch of W past the peak; the values below solve these
+// by Newton's method to 30 digits. Sampling errors (h = 0.001):
+//   a searched displacement by linear interpolation: <= h^2 |P''| / (8 |P'|) <= 3.1e-8;
+//   the load at the ultimate: <= h^2 |P''| / 8 = 2e-8;
+//   an area up to b <= 18.3: <= b h^2 max|P''| / 12 <= 8.5e-6;
+//   EN 12512's c, the largest sample of P - k2 d: <= h^2 |P''| / 8 = 2.1e-7 below the tangent.
+// Each result was perturbed by these bounds in every sign combination through its exact
+// formula; the tolerances are twice the largest change found.
+struct Tolerance {
+    double yieldLoad, yieldDisp, ductility, stiffness, ultimateDisp;
+};
+
+Series exponentialCurve()
+{
+    std::vector<Point> pts;
+    for (int i = 0; i <= 60000; ++i) {
+        const double d = i / 1000.0;
+        pts.push_back({d, 100.0 * (d / 10.0) * std::exp(1.0 - d / 10.0)});
+    }
+    return curveOf(std::move(pts));
+}
+
+TEST(YieldDefinitions, SmoothExponentialCurve)
+{
+    const Series c = exponentialCurve();
+    const double ultimate = 16.8323861307094035924525129;  // P = 85 past the peak
+    const CurveFacts facts = factsOf(c, ultimate);
+    ASSERT_EQ(facts.peakLoad, 100.0);
+    ASSERT_EQ(facts.peakDisp, 10.0);
+    constexpr double h = 0.001;
+    struct Row {
+        Expected want;
+        Tolerance tol;
+    } rows[] = {
+        // d0.4 = 1.7535650052929935, Ke = 22.810674186165468, du0.8 = 18.243883090329846,
+        // A = 1479.7786896047740.
+        {{"EEEP_ASTM_E2126",
+          91.0772636776943151,
+          3.99274755907618505,
+          4.56925533618033004,
+          22.8106741861654677,
+          18.2438830903298461,
+          {}},
+         {1.6e-6, 2e-7, 2.3e-7, 7.2e-7, 6e-9}},
+        // d0.1 = 0.38221241746799432, k1 = 21.876212045204784, tangent at 7.2347839610313404,
+        // c = 69.014912377231661.
+        {{"EN_12512",
+          82.4901668308460284,
+          3.69586501331288182,
+          4.93629583997616875,
+          21.8762120452047841,
+          18.2438830903298461,
+          {}},
+         {2.6e-6, 3.3e-7, 4.4e-7, 1.7e-6, 6e-9}},
+        // The tangent is parallel to the chord (slope 10) where e^(1-s)(1-s) = 1, i.e.
+        // 1 - s = W(1) = 0.567143...: d = 4.3285670959021613. The largest sample is within h
+        // of it; P' = 10 there, so its load is within 10 h (+ h^2 max|P''|/2), y/x (slope
+        // -1.76 in d) within 2 h and du/x (slope -0.9) within h.
+        {{"FarthestPoint",
+          76.3222834351896710,
+          4.32856709590216127,
+          3.88867395555553761,
+          17.6322283435189671,
+          ultimate,
+          {}},
+         {10.01 * h, h, h, 2 * h, 0}},
+        // The iteration's fixed point: Vt = 85, A = 1363.3029185175487, d0.6 = 3.1046653936010506.
+        {{"Bilinear_ASCE_41",
+          103.115541663163057,
+          5.17444232266841759,
+          3.25298555497843093,
+          19.9278560341527229,
+          ultimate,
+          {}},
+         {3.8e-6, 3.8e-7, 2.4e-7, 7.2e-7, 0}},
+        // Em = A(du) as above: dy = 2 (du - Em / 100).
+        {{"EqualEnergy_EN_1998", 100, 6.39871389106783408, 2.63058896166716575, 15.6281405454919846, ultimate, {}},
+         {0, 3.1e-7, 1.3e-7, 7.5e-7, 0}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.want.key);
+        const YieldDefinitionResult r = method(row.want.key).compute(c, facts);
+        ASSERT_TRUE(r.found) << r.note.toStdString();
+        EXPECT_TRUE(r.note.isEmpty()) << r.note.toStdString();
+        EXPECT_NEAR(r.yieldLoad, row.want.yieldLoad, row.tol.yieldLoad);
+        EXPECT_NEAR(r.yieldDisp, row.want.yieldDisp, row.tol.yieldDisp);
+        EXPECT_NEAR(r.ductility, row.want.ductility, row.tol.ductility);
+        EXPECT_NEAR(r.stiffness, row.want.stiffness, row.tol.stiffness);
+        EXPECT_NEAR(r.ultimateDisp, row.want.ultimateDisp, row.tol.ultimateDisp);
+    }
+    // Post-yield stiffness (85 - Vy) / (du - dy); first-order bound 1.9e-7.
+    EXPECT_NEAR(*bilinearAsce41(c, facts).postYieldStiffness, -1.55392254084017690, 3.8e-7);
+}
+
+// ---------------------------------------------------------------------------------------
+// The ideal elasto-plastic curve (0,0), (10,100), (40,100): every definition built on an
+// elastic branch and an area finds the corner. The load never falls, so the ultimate is
+// the last displacement, 40.
+
+TEST(YieldDefinitions, ElastoPlasticCurveYieldsAtTheCorner)
+{
+    std::vector<Point> sampled;
+    for (int i = 0; i <= 4000; ++i)
+        sampled.push_back({i / 100.0, i <= 1000 ? i / 10.0 : 100.0});
+    const std::pair<const char*, Series> curves[] = {
+        {"three points", curveOf({{0, 0}, {10, 100}, {40, 100}})},
+        {"every 0.01", curveOf(std::move(sampled))},
+    };
+    for (const auto& [name, c] : curves) {
+        SCOPED_TRACE(name);
+        const CurveFacts facts = factsOf(c, 40.0);
+        for (const char* key : {"EEEP_ASTM_E2126", "EN_12512", "Bilinear_ASCE_41", "EqualEnergy_EN_1998"}) {
+            SCOPED_TRACE(key);
+            const YieldDefinitionResult r = method(key).compute(c, facts);
+            ASSERT_TRUE(r.found) << r.note.toStdString();
+            EXPECT_NEAR(r.yieldDisp, 10.0, kWorkedTolerance);
+            EXPECT_NEAR(r.yieldLoad, 100.0, kWorkedTolerance);
+            EXPECT_NEAR(r.ductility, 4.0, kWorkedTolerance);
+            EXPECT_NEAR(r.ultimateDisp, 40.0, 0.0);
+        }
+        EXPECT_EQ(eeepAstmE2126(c, facts).note, QStringLiteral("failure load not reached"));
+        EXPECT_EQ(tangentEn12512(c, facts).note, QStringLiteral("failure load not reached"));
+        EXPECT_NEAR(*bilinearAsce41(c, facts).postYieldStiffness, 0.0, kWorkedTolerance);
+        // The peak is the corner, so the chord is the elastic branch itself: nothing lies
+        // above it, even where the decimal samples round a hair above it.
+        const YieldDefinitionResult farthest = farthestPoint(c, facts);
+        EXPECT_FALSE(farthest.found);
+        EXPECT_EQ(farthest.note, QStringLiteral("no point lies above the chord"));
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Degenerate curves: each definition either finds a finite result, with the note the case
+// calls for, or is not found with a note naming the step.
+
+struct Degenerate {
+    const char* what;
+    std::vector<Point> curve;
+    double ultimate;
+    const char* key;
+    bool found;
+    const char* note;
+    std::optional<Point> yield = std::nullopt;  // (yieldDisp, yieldLoad) when it matters
+    double ductility = 0.0;
+};
+
+TEST(YieldDefinitions, DegenerateCurves)
+{
+    const std::vector<Point> noFall = {{0, 0}, {10, 100}, {20, 90}};
+    const std::vector<Point> startsHigh = {{0, 50}, {10, 100}, {20, 60}};
+    const std::vector<Point> flatPeak = {{0, 0}, {10, 100}, {20, 100}, {30, 50}};
+    const std::vector<Point> twoPoints = {{0, 0}, {10, 100}};
+    const std::vector<Point> zeros = {{0, 0}, {1, 0}, {2, 0}};
+    const double root110 = 10.48808848170151547;  // sqrt(20^2 - 2 * 1450 / 10)
+    const double root204 = 14.28285685708570000;  // sqrt(24^2 - 2 * 1860 / 10)
+    const Degenerate cases[] = {
+        // Never falls to 80 %: the last point is the ultimate, A = 500 + 950.
+        {"no fall", noFall, 20, "EEEP_ASTM_E2126", true, "failure load not reached",
+         Point{20 - root110, 200 - 10 * root110}, 20 / (20 - root110)},
+        {"no fall", noFall, 20, "EN_12512", true, "failure load not reached", Point{10, 100}, 2.0},
+        // Soft start: Ke = 40/10 = 4, du = 12 + 2/3, A = 430 > du^2 Ke / 2: Py = 85, dy = 21.25.
+        {"negative root",
+         {{0, 0}, {10, 40}, {11, 100}, {12, 100}, {13, 70}},
+         12.5,
+         "EEEP_ASTM_E2126",
+         true,
+         "negative root: Py = 85 % of Pmax",
+         Point{21.25, 85},
+         (12 + 2 / 3.) / 21.25},
+        {"starts above 0.4 Pmax", startsHigh, 13.75, "EEEP_ASTM_E2126", false,
+         "rising search for 40 % of Pmax found nothing"},
+        {"starts above 0.4 Pmax", startsHigh, 13.75, "EN_12512", false, "rising search for 10 % of Pmax found nothing"},
+        {"starts above 0.4 Pmax", startsHigh, 13.75, "FarthestPoint", false, "stiffness y / x: division by zero"},
+        {"starts above 0.6 Pmax",
+         {{0, 70}, {10, 100}, {20, 50}},
+         13,
+         "Bilinear_ASCE_41",
+         false,
+         "rising search for 60 % of Vy found nothing"},
+        // Em = 750 + (100 + 85) / 2 * 3.75 = 1096.875: dy = 2 (13.75 - 10.96875).
+        {"starts above 0.4 Pmax", startsHigh, 13.75, "EqualEnergy_EN_1998", true, "", Point{5.5625, 100},
+         13.75 / 5.5625},
+        // The peak is the first of the level points, so the chord is the elastic branch.
+        {"flat peak", flatPeak, 23, "FarthestPoint", false, "no point lies above the chord"},
+        {"flat peak", flatPeak, 23, "EEEP_ASTM_E2126", true, "", Point{24 - root204, 240 - 10 * root204},
+         24 / (24 - root204)},
+        // Vt = 85, A = 1777.5: Vy = 1600 / 14.5, whose 60 % still lies on the first branch.
+        {"flat peak", flatPeak, 23, "Bilinear_ASCE_41", true, "", Point{160 / 14.5, 1600 / 14.5}, 23 / (160 / 14.5)},
+        {"flat peak", flatPeak, 23, "EqualEnergy_EN_1998", true, "", Point{10.45, 100}, 23 / 10.45},
+        {"one point", {{5, 10}}, 5, "EEEP_ASTM_E2126", false, "curve has fewer than two points"},
+        {"one point", {{5, 10}}, 5, "EN_12512", false, "curve has fewer than two points"},
+        {"one point", {{5, 10}}, 5, "FarthestPoint", false, "curve has fewer than two points"},
+        {"one point", {{5, 10}}, 5, "Bilinear_ASCE_41", false, "curve has fewer than two points"},
+        {"one point", {{5, 10}}, 5, "EqualEnergy_EN_1998", false, "curve has fewer than two points"},
+        // Two points: the area of the line equals that of the triangle, so the root is 0.
+        {"two points", twoPoints, 10, "EEEP_ASTM_E2126", true, "failure load not reached", Point{10, 100}, 1.0},
+        {"two points", twoPoints, 10, "EN_12512", true, "failure load not reached", Point{10, 100}, 1.0},
+        {"two points", twoPoints, 10, "FarthestPoint", false, "no point lies above the chord"},
+        // 2A - Vt dt = 1000 - 1000 over dt - Vt/Ke = 10 - 10.
+        {"two points", twoPoints, 10, "Bilinear_ASCE_41", false, "Vy: zero divided by zero"},
+        {"two points", twoPoints, 10, "EqualEnergy_EN_1998", true, "", Point{10, 100}, 1.0},
+        {"all loads zero", zeros, 2, "EEEP_ASTM_E2126", false, "rising search for 40 % of Pmax found nothing"},
+        {"all loads zero", zeros, 2, "EN_12512", false, "rising search for 10 % of Pmax found nothing"},
+        {"all loads zero", zeros, 2, "FarthestPoint", false, "u = x / dpeak, w = y / Pmax: zero divided by zero"},
+        {"all loads zero", zeros, 2, "Bilinear_ASCE_41", false, "rising search for 60 % of Vy found nothing"},
+        {"all loads zero", zeros, 2, "EqualEnergy_EN_1998", false, "dy: zero divided by zero"},
+        // A vertical segment holds both 10 % and 40 % of the peak.
+        {"vertical rise",
+         {{0, 0}, {1, 0}, {1, 100}, {5, 120}, {6, 80}},
+         5.5,
+         "EN_12512",
+         false,
+         "k1: division by zero"},
+        // The first two points share the target displacement: the load there is 0/0.
+        {"load at dt is 0/0",
+         {{0, 0}, {0, 50}, {10, 100}, {20, 60}},
+         0,
+         "Bilinear_ASCE_41",
+         false,
+         "load at the target displacement: zero divided by zero"},
+        {"ultimate beyond the curve", noFall, 25, "EqualEnergy_EN_1998", false, "area Em outside the curve"},
+        {"ultimate beyond the curve", noFall, 25, "Bilinear_ASCE_41", false, "area A(dt) outside the curve"},
+        // 2A - Vt dt = -360; Vy alternates 120 (0.6 Vy on the third segment, Ke = 72/17.4)
+        // and 96 (on the first, Ke = 30/7); the hundredth round gives 96: dy = 22.4.
+        {"iteration alternates",
+         {{0, 0}, {14, 60}, {16, 30}, {18, 90}},
+         18,
+         "Bilinear_ASCE_41",
+         true,
+         "not converged in 100 rounds",
+         Point{22.4, 96},
+         18 / 22.4},
+        // (2, 60) and (4, 80) lie equally far (0.4) above the chord, though rounding puts
+        // 0.6 - 0.2 an ulp below 0.8 - 0.4: the first is taken.
+        {"two farthest points",
+         {{0, 0}, {2, 60}, {4, 80}, {10, 100}, {12, 70}},
+         11,
+         "FarthestPoint",
+         true,
+         "",
+         Point{2, 60},
+         5.5},
+    };
+    for (const Degenerate& k : cases) {
+        SCOPED_TRACE(std::string(k.what) + " / " + k.key);
+        const Series c = curveOf(k.curve);
+        const YieldDefinitionResult r = method(k.key).compute(c, factsOf(c, k.ultimate));
+        EXPECT_EQ(r.found, k.found);
+        EXPECT_EQ(r.note, QString::fromLatin1(k.note));
+        if (!k.found) {
+            EXPECT_TRUE(r.polyline.empty());
+            EXPECT_EQ(r.yieldLoad, 0.0);
+            EXPECT_EQ(r.yieldDisp, 0.0);
+            continue;
+        }
+        for (double v : {r.yieldLoad, r.yieldDisp, r.ductility, r.stiffness, r.ultimateDisp})
+            EXPECT_TRUE(std::isfinite(v));
+        if (k.yield) {
+            EXPECT_NEAR(r.yieldDisp, k.yield->x, 1e-12);
+            EXPECT_NEAR(r.yieldLoad, k.yield->y, 1e-12);
+            EXPECT_NEAR(r.ductility, k.ductility, 1e-12);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace rz
