@@ -342,7 +342,7 @@ void resolveLayout(const Table& table, const ImportOptions& given, const QString
 
     const LinesAbove above = linesAbove(table, start, given);
     const int width =
-        std::max(table.cellCount(std::min(start, table.rowCount() - 1)),
+        std::max(start < table.rowCount() ? table.cellCount(start) : 0,
                  above.header >= 0 && above.header < table.rowCount() ? table.cellCount(above.header) : 0);
     d.columnNames = table.texts(above.header);
     d.columnUnits = unitsOf(table, above, d.columnNames, std::max(width, static_cast<int>(d.columnNames.size())));

@@ -108,22 +108,22 @@ bool CellBlockCollector::feed(const CellRow& row)
     };
     if (pendingBlank_ >= 0)
         return stop(pendingBlank_, StopReason::BlankLine, -1, {});
+    // Both columns must be there before either is read, as the text reader finds them.
+    const int size = static_cast<int>(row.size());
+    if (displacement_ >= size || load_ >= size) {
+        const int missing =
+            displacement_ >= size && load_ >= size ? std::min(displacement_, load_) : std::max(displacement_, load_);
+        return stop(index, StopReason::MissingColumn, missing, {});
+    }
     double values[2] = {0.0, 0.0};
     const int columns[2] = {displacement_, load_};
     for (int q = 0; q < 2; ++q) {
-        const int column = columns[q];
-        const int size = static_cast<int>(row.size());
-        if (column >= size) {
-            // Name the first chosen column that is missing, as the text reader does.
-            const int missing = q == 0 && columns[1] >= size ? std::min(column, columns[1]) : column;
-            return stop(index, StopReason::MissingColumn, missing, {});
-        }
-        const Cell& cell = row[static_cast<std::size_t>(column)];
+        const Cell& cell = row[static_cast<std::size_t>(columns[q])];
         if (cell.kind == CellKind::Date)
-            return stop(index, StopReason::Date, column, cell.text);
+            return stop(index, StopReason::Date, columns[q], cell.text);
         const auto value = cellNumber(cell, decimal_);
         if (!value)
-            return stop(index, StopReason::NotANumber, column, cell.text);
+            return stop(index, StopReason::NotANumber, columns[q], cell.text);
         values[q] = *value;
     }
     block_.points.push_back({values[0], values[1]});

@@ -125,7 +125,9 @@ std::optional<QString> plainImportWarning(const QString& path, QChar regionalDec
         return std::nullopt;
 
     QStringList reasons;
-    if (used.decimal == DecimalSeparator::Comma && regionalDecimalSeparator != u',')
+    // The plain import splits fields at commas, so it breaks decimal commas whatever the
+    // regional separator is.
+    if (used.decimal == DecimalSeparator::Comma)
         reasons << u"decimal commas"_s;
     if (used.decimal == DecimalSeparator::Point && regionalDecimalSeparator != u'.')
         reasons << u"decimal points"_s;
