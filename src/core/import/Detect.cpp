@@ -159,6 +159,7 @@ bool isUnitsLine(const Table& table, int r)
         return false;
     int filled = 0;
     int known = 0;
+    bool lengthOrForce = false;
     for (const Cell& cell : table.row(r)) {
         const QString text = cell.text.trimmed();
         if (text.isEmpty())
@@ -166,9 +167,12 @@ bool isUnitsLine(const Table& table, int r)
         if (text.size() > kMaxUnitLength)
             return false;
         ++filled;
-        known += unitKind(text) != UnitKind::Unknown ? 1 : 0;
+        const UnitKind kind = unitKind(text);
+        known += kind != UnitKind::Unknown ? 1 : 0;
+        lengthOrForce |= kind == UnitKind::Length || kind == UnitKind::Force;
     }
-    return filled > 0 && 2 * known >= filled;
+    // At least one length or force: a header "d,l" is not a line of days and litres.
+    return lengthOrForce && 2 * known >= filled;
 }
 
 bool isHeaderLine(const Table& table, int r)
