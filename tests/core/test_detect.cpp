@@ -265,6 +265,15 @@ TEST(DetectHead, ALargeFileIsJudgedByItsFirstMebibyte)
     ASSERT_EQ(preview.lines.size(), 200u);
     EXPECT_EQ(preview.points.size(), static_cast<std::size_t>(kHeadLines - 3));
     EXPECT_THAT(preview.message.toStdString(), HasSubstr("the rest is read on import"));
+
+    // Under a mebibyte but more lines than the head holds: still only part of the file.
+    QByteArray manyLines = "d,l\n";
+    for (int i = 0; i < 2 * kHeadLines; ++i)
+        manyLines += QByteArray::number(i) + ",1\n";
+    const FileHead small = readFileHead(files.write(QStringLiteral("lines.csv"), manyLines));
+    EXPECT_TRUE(small.complete);
+    EXPECT_THAT(previewImport(small, ImportOptions::detectEverything()).message.toStdString(),
+                HasSubstr("the rest is read on import"));
 }
 
 TEST(DetectPreview, LinesCarryTheirRoles)

@@ -50,7 +50,8 @@ ImportPreview previewImport(const FileHead& head, const ImportOptions& options, 
             break;
     RawBlock block = collector.finish();
     // Within the head, running out of lines is not the end of the file.
-    const bool cutShort = !head.complete && block.reason == StopReason::EndOfFile;
+    const bool headCut = !head.complete || static_cast<int>(rows.size()) >= kHeadLines;
+    const bool cutShort = headCut && block.reason == StopReason::EndOfFile;
     const qint64 firstLine = block.firstLine;
     const qint64 count = static_cast<qint64>(block.points.size());
     const qint64 stopLine = block.stopLine;
