@@ -647,6 +647,8 @@ TEST(ImportOptionsWarning, FilesThePlainImportMisreadsAreNamed)
     } cases[] = {
         {"plain.csv", "Displacement,Load\n0,0\n1,2\n2,3\n3,3.5\n4,3.7\n", u'.', nullptr},
         {"plain_tab.txt", "d\tl\n0\t0\n1\t2\n2\t3\n3\t3.5\n4\t3.7\n", u'.', nullptr},
+        // Detection would read one line at the end; the plain import reads more.
+        {"plain_stops.csv", "d,l\n1,2\n3,4\n1e999,5\n6,7\n", u'.', nullptr},
         // Under a decimal-comma locale, 1,5<TAB>50 becomes the point (1, 5).
         {"comma_tab.txt", "Weg\tKraft\n0,5\t10\n1,5\t50\n2,5\t70\n3,5\t80\n4,5\t85\n", u',', "decimal commas"},
         {"comma_tab_point_locale.txt", "Weg\tKraft\n0,5\t10\n1,5\t50\n2,5\t70\n3,5\t80\n4,5\t85\n", u'.',

@@ -120,8 +120,10 @@ std::optional<QString> plainImportWarning(const QString& path, QChar regionalDec
             break;
     const std::vector<Point> detected = collector.finish().points;
 
-    const std::size_t common = std::min(plain.size(), detected.size());
-    if (samePoints(plain, detected, common) && plain.size() >= detected.size())
+    // Detection offers something better only when it reads at least as much, and either more
+    // or other numbers.
+    if (detected.size() < plain.size() ||
+        (detected.size() == plain.size() && samePoints(plain, detected, plain.size())))
         return std::nullopt;
 
     QStringList reasons;
