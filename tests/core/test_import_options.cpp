@@ -8,7 +8,6 @@
 #include "core/import/ImportOptions.h"
 #include "core/import/ImportPreview.h"
 #include "core/import/ReadWithOptions.h"
-#include "core/import/TextBlockReader.h"
 #include "core/text/NumberText.h"
 
 #include <gmock/gmock.h>
@@ -17,11 +16,9 @@
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QStringEncoder>
 
 #include <cmath>
 #include <limits>
-#include <random>
 
 namespace rz::test {
 namespace {
@@ -431,108 +428,6 @@ TEST(ImportOptionsPlainLayout, DefaultOptionsGiveThePlainReadersPoints)
             }
         }
     }
-}
-
-// --- Text read in pieces: bytes and decoded text, lines across piece boundaries ---
-
-// Random lines of numbers, blanks, quotes and separators; the whole-file reader must agree
-// with splitting the decoded text line by line (the preview's way), as UTF-8 and UTF-16.
-TEST(ImportOptionsPieces, ReaderAgreesWithLineByLineSplitting)
-{
-    std::mt19937 random(20240305);
-    const char* atoms[] = {"1.5", "-2", "3e2", "0,5",  "\"4\"", "\"5,5\"",
-                           "x",   "",   " ",   "  7 ", "8.25",  "\"\"\"9\"\"\""};
-    const struct {
-        FieldSeparator separator;
-        char sep;
-    } separators[] = {{FieldSeparator::Plain, ','}, {FieldSeparator::Comma, ','},  {FieldSeparator::Semicolon, ';'},
-                      {FieldSeparator::Tab, '\t'},  {FieldSeparator::Blanks, ' '}, {FieldSeparator::Character, '|'}};
-    TempFiles files;
-    for (int round = 0; round < 60; ++round) {
-        const auto& s = separators[round % 6];
-        QByteArray text;
-        const int lineCount = 3 + static_cast<int>(random() % 12);
-        for (int l = 0; l < lineCount; ++l) {
-            const int fields = 1 + static_cast<int>(random() % 4);
-            for (int f = 0; f < fields; ++f) {
-                if (f > 0)
-                    text += s.sep;
-                // Mostly numbers, so blocks of several points come about.
-                text += random() % 3 != 0 ? atoms[random() % 3] : atoms[random() % 12];
-            }
-            text += (random() % 4 == 0) ? "\r\n" : "\n";
-        }
-        ImportOptions o = explicitOptions(TextEncoding::Utf8, s.separator, DecimalSeparator::Point,
-                                          static_cast<int>(random() % 2), 1, 2);
-        o.separatorChar = QChar(QLatin1Char(s.sep));
-        o.displacement.number = 1 + static_cast<int>(random() % 2);
-        o.load.number = 2 + static_cast<int>(random() % 2);
-        SCOPED_TRACE(text.toStdString());
-
-        CellBlockCollector byLines(o);
-        FileHead head;
-        head.fileSize = text.size();
-        head.complete = true;
-        head.bytes = text;
-        for (const CellRow& row : headRows(head, o))
-            if (!byLines.feed(row))
-                break;
-        const RawBlock expected = byLines.finish();
-
-        const RawBlock utf8 = readTextBlock(files.write(QStringLiteral("u8.txt"), text), o, {});
-        QStringEncoder toUtf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
-        const QByteArray utf16Bytes = toUtf16(QString::fromUtf8(text));
-        ImportOptions o16 = o;
-        o16.encoding = TextEncoding::Utf16LE;
-        const RawBlock utf16 = readTextBlock(files.write(QStringLiteral("u16.txt"), utf16Bytes), o16, {});
-        for (const RawBlock* block : {&utf8, &utf16}) {
-            expectSamePoints(block->points, expected.points);
-            EXPECT_EQ(block->stopLine, expected.stopLine);
-            EXPECT_EQ(block->reason, expected.reason);
-            EXPECT_EQ(block->stopColumn, expected.stopColumn);
-        }
-    }
-}
-
-// A file of about 3 MiB whose CR LF pairs and lines straddle the 1 MiB pieces at every
-// offset the line lengths give.
-TEST(ImportOptionsPieces, LinesAcrossPieceBoundariesAreWhole)
-{
-    QByteArray text = "Displacement\tLoad\r\n";
-    std::vector<Point> expected;
-    for (int i = 0; text.size() < (3 << 20); ++i) {
-        const QByteArray x = QByteArray::number(i) + "." + QByteArray::number(i % 97);
-        const QByteArray y = QByteArray::number(i % 1013) + "e-" + QByteArray::number(i % 7);
-        text += x + "\t" + y + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
-        expected.push_back({*parseDecimal(QString::fromLatin1(x), u'.'), *parseDecimal(QString::fromLatin1(y), u'.')});
-    }
-    TempFiles files;
-    const QString path = files.write(QStringLiteral("big.txt"), text);
-    qint64 lastDone = 0;
-    int calls = 0;
-    const ImportResult r = readWithOptions(path, ImportOptions::detectEverything(), [&](qint64 done, qint64 total) {
-        EXPECT_GT(done, lastDone);
-        EXPECT_EQ(total, text.size());
-        lastDone = done;
-        ++calls;
-        return true;
-    });
-    ASSERT_TRUE(r.ok()) << r.error.toStdString();
-    expectSamePoints(r.points, expected);
-    EXPECT_GE(calls, 3);
-}
-
-TEST(ImportOptionsPieces, CancelImportsNothing)
-{
-    QByteArray text = "d,l\n";
-    for (int i = 0; text.size() < (3 << 20); ++i)
-        text += QByteArray::number(i) + "," + QByteArray::number(2 * i) + "\n";
-    TempFiles files;
-    const ImportResult r = readWithOptions(files.write(QStringLiteral("c.csv"), text),
-                                           ImportOptions::detectEverything(), [](qint64, qint64) { return false; });
-    EXPECT_FALSE(r.ok());
-    EXPECT_TRUE(r.points.empty());
-    EXPECT_EQ(r.error, QStringLiteral("The import was cancelled."));
 }
 
 // --- Names and JSON ---
