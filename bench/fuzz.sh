@@ -16,7 +16,7 @@ per_target=$1
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
-targets=(fuzz_reader fuzz_numbers fuzz_import_calculate)
+targets=(fuzz_reader fuzz_numbers fuzz_import_calculate fuzz_import_options)
 
 # The sanitizer and libFuzzer runtimes come in a package of their own, which clang only
 # recommends.
@@ -34,7 +34,7 @@ ninja -C "$build" "${targets[@]}" >/dev/null
 seeds="$build/seeds"
 rm -rf "$seeds"
 mkdir -p "$seeds/files" "$seeds/numbers"
-for f in "$root"/tests/data/import/* "$root"/tests/data/bad/*; do
+for f in "$root"/tests/data/import/* "$root"/tests/data/bad/* "$root"/tests/data/import_options/*.{csv,txt}; do
   [[ -f "$f" ]] || continue
   head -c 4096 "$f" >"$seeds/files/$(basename "$(dirname "$f")")_$(basename "$f")"
 done
@@ -60,8 +60,10 @@ printf '0.5,0.5,0.5\n0,20\n1,60\n2,100\n3,70\n' >"$seeds/curves/above_secant_at_
 printf '1e-300\t0.999999999\t0,5\n0,0\n0,50\n1,100\n2,50\n' >"$seeds/curves/same_first_displacement"
 printf '0.15,0.1,0.75\n0,0\n1,1e308\n2,-1e308\n' >"$seeds/curves/overflow"
 
-declare -A seed_dir=([fuzz_reader]=files [fuzz_numbers]=numbers [fuzz_import_calculate]="files curves")
-declare -A dict=([fuzz_reader]=reader.dict [fuzz_numbers]=numbers.dict [fuzz_import_calculate]=reader.dict)
+declare -A seed_dir=([fuzz_reader]=files [fuzz_numbers]=numbers [fuzz_import_calculate]="files curves"
+                     [fuzz_import_options]=files)
+declare -A dict=([fuzz_reader]=reader.dict [fuzz_numbers]=numbers.dict [fuzz_import_calculate]=reader.dict
+                 [fuzz_import_options]=reader.dict)
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"

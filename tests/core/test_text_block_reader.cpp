@@ -4,6 +4,7 @@
 
 #include "core/import/Detect.h"
 #include "core/import/FileHead.h"
+#include "core/import/ImportPreview.h"
 #include "core/import/ReadWithOptions.h"
 #include "core/import/TextBlockReader.h"
 #include "core/text/NumberText.h"
@@ -126,6 +127,34 @@ TEST(ImportOptionsPieces, CancelImportsNothing)
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.points.empty());
     EXPECT_EQ(r.error, QStringLiteral("The import was cancelled."));
+}
+
+// Spreadsheets write an empty row as separators alone: a blank line, in the reader as in
+// the preview.
+TEST(ImportOptionsPieces, SeparatorsAloneMakeABlankLine)
+{
+    TempFiles files;
+    const struct {
+        const char* text;
+        std::size_t points;
+        StopReason reason;
+        qint64 stopLine;
+    } cases[] = {
+        {"d;l\n1;2\n;;\n3;4\n", 1, StopReason::BlankLine, 3},
+        {"d;l\n1;2\n3;4\n; ;\n;\n", 2, StopReason::EndOfFile, 0},
+        {"d;l\n1;2\n;x\n", 1, StopReason::NotANumber, 3},
+    };
+    ImportOptions o = givenLayout(FieldSeparator::Semicolon, ';', 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString path = files.write(QStringLiteral("s.csv"), c.text);
+        const ImportResult r = readWithOptions(path, o);
+        ASSERT_TRUE(r.ok()) << r.error.toStdString();
+        EXPECT_EQ(r.points.size(), c.points);
+        EXPECT_EQ(r.stopReason, c.reason);
+        EXPECT_EQ(r.stopLine, c.stopLine);
+        EXPECT_EQ(previewImport(readFileHead(path), o).message, r.message);
+    }
 }
 
 }  // namespace

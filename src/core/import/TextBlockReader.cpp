@@ -84,41 +84,68 @@ public:
         const qint64 index = index_++;
         if (index < skip_)
             return true;
-        if (isBlankLine(begin, end)) {
+        // The fast path: a line that gives its point.
+        FieldSpan<Char> x;
+        FieldSpan<Char> y;
+        int missing = -1;
+        std::optional<double> xValue;
+        std::optional<double> yValue;
+        if (!isBlankLine(begin, end)) {
+            missing = chosenFields(begin, end, x, y);
+            if (missing < 0) {
+                xValue = number(x);
+                yValue = xValue ? number(y) : std::nullopt;
+                if (yValue && pendingBlank_ < 0) {
+                    block_.points.push_back({*xValue, *yValue});
+                    return true;
+                }
+            }
+        }
+        // A line of nothing but blanks and separators (";;;", as spreadsheets write an
+        // empty row) is blank; the data end at a blank line only if more text follows.
+        if (isBlankLine(begin, end) || allFieldsEmpty(begin, end)) {
             if (pendingBlank_ < 0)
                 pendingBlank_ = index;
             return true;
         }
         if (pendingBlank_ >= 0)
             return stop(pendingBlank_, StopReason::BlankLine, -1, nullptr);
-        FieldCursor<Char> cursor(begin, end, rule_);
-        FieldSpan<Char> field;
-        FieldSpan<Char> x;
-        FieldSpan<Char> y;
-        for (int column = 0; column <= lastColumn_; ++column) {
-            if (!cursor.next(field)) {
-                const int missing =
-                    displacement_ >= column && (load_ < column || displacement_ < load_) ? displacement_ : load_;
-                return stop(index, StopReason::MissingColumn, missing, nullptr);
-            }
-            if (column == displacement_)
-                x = field;
-            if (column == load_)
-                y = field;
-        }
-        const auto xValue = number(x);
+        if (missing >= 0)
+            return stop(index, StopReason::MissingColumn, missing, nullptr);
         if (!xValue)
             return stop(index, StopReason::NotANumber, displacement_, &x);
-        const auto yValue = number(y);
-        if (!yValue)
-            return stop(index, StopReason::NotANumber, load_, &y);
-        block_.points.push_back({*xValue, *yValue});
-        return true;
+        return stop(index, StopReason::NotANumber, load_, &y);
     }
 
     RawBlock take() { return std::move(block_); }
 
 private:
+    // Finds the chosen fields; returns the first chosen column the line lacks, or -1.
+    int chosenFields(const Char* begin, const Char* end, FieldSpan<Char>& x, FieldSpan<Char>& y) const
+    {
+        FieldCursor<Char> cursor(begin, end, rule_);
+        FieldSpan<Char> field;
+        for (int column = 0; column <= lastColumn_; ++column) {
+            if (!cursor.next(field))
+                return displacement_ >= column && (load_ < column || displacement_ < load_) ? displacement_ : load_;
+            if (column == displacement_)
+                x = field;
+            if (column == load_)
+                y = field;
+        }
+        return -1;
+    }
+
+    bool allFieldsEmpty(const Char* begin, const Char* end) const
+    {
+        FieldCursor<Char> cursor(begin, end, rule_);
+        FieldSpan<Char> field;
+        while (cursor.next(field))
+            if (field.begin != field.end)
+                return false;
+        return true;
+    }
+
     std::optional<double> number(const FieldSpan<Char>& field) const
     {
         // A doubled quote leaves a quote in the field, and no number holds one.
