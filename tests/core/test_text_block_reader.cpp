@@ -157,5 +157,34 @@ TEST(ImportOptionsPieces, SeparatorsAloneMakeABlankLine)
     }
 }
 
+// A character cut off at the very end of the file is still a line, not nothing: as bytes,
+// decoded (a separator outside ASCII), and in the preview.
+TEST(ImportOptionsPieces, CharacterCutAtTheEndIsALine)
+{
+    TempFiles files;
+    const struct {
+        QByteArray text;
+        ImportOptions options;
+    } cases[] = {
+        {"d,l\n1,2\n3,4\n\xEF\xBB", givenLayout(FieldSeparator::Comma, ',', 1)},
+        {"d\xC2\xA7l\n1\xC2\xA7"
+         "2\n3\xC2\xA7"
+         "4\n\xC3",
+         givenLayout(FieldSeparator::Character, '?', 1)},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.text.toHex().toStdString());
+        if (c.options.separator == FieldSeparator::Character)
+            c.options.separatorChar = QChar(u'\u00A7');
+        const QString path = files.write(QStringLiteral("cut.csv"), c.text);
+        const ImportResult r = readWithOptions(path, c.options);
+        ASSERT_TRUE(r.ok()) << r.error.toStdString();
+        expectSamePoints(r.points, {{1, 2}, {3, 4}});
+        EXPECT_EQ(r.stopReason, StopReason::MissingColumn);  // one field: no column 2
+        EXPECT_EQ(r.stopLine, 4);
+        EXPECT_EQ(previewImport(readFileHead(path), c.options).message, r.message);
+    }
+}
+
 }  // namespace
 }  // namespace rz::test

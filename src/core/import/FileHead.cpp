@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace rz {
 
 namespace {
@@ -106,9 +108,11 @@ TextEncoding resolveEncoding(TextEncoding chosen, QByteArrayView bytes)
 
 QString decodeHead(QByteArrayView bytes, TextEncoding encoding, bool complete)
 {
-    QStringDecoder decoder(converterEncoding(resolveEncoding(encoding, bytes)));
+    const TextEncoding resolved = resolveEncoding(encoding, bytes);
+    QStringDecoder decoder(converterEncoding(resolved));
     QString text = decoder(bytes);
-    if (complete && isUtf16(resolveEncoding(encoding, bytes)) && bytes.size() % 2 != 0)
+    // At the end of the file a cut character still shows that something was there.
+    if (complete && endsInsideCharacter(bytes, resolved))
         text.append(QChar(QChar::ReplacementCharacter));
     const qsizetype nul = text.indexOf(QChar(u'\0'));
     if (nul >= 0) {
@@ -121,6 +125,24 @@ QString decodeHead(QByteArrayView bytes, TextEncoding encoding, bool complete)
         text.truncate(cut);
     }
     return text;
+}
+
+bool endsInsideCharacter(QByteArrayView bytes, TextEncoding resolved)
+{
+    if (isUtf16(resolved))
+        return bytes.size() % 2 != 0;
+    if (resolved != TextEncoding::Utf8)
+        return false;
+    // The last lead byte among the last four, and whether its sequence is complete.
+    const qsizetype size = bytes.size();
+    for (qsizetype back = 1; back <= std::min<qsizetype>(4, size); ++back) {
+        const auto c = static_cast<unsigned char>(bytes[size - back]);
+        if ((c & 0xC0) == 0x80)
+            continue;  // a continuation byte
+        const int length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 1;
+        return back < length;
+    }
+    return false;
 }
 
 std::vector<QStringView> headLines(QStringView text)

@@ -43,7 +43,7 @@ bool isWorkbook(const QString& path, QByteArrayView firstBytes);
 FileHead readFileHead(const QString& path, const QString& sheet = {});
 
 // Auto resolved from the bytes: a byte-order mark; else UTF-8 if the bytes are valid UTF-8
-// (a character cut at the end of an incomplete head does not count); else Latin-1.
+// (a character cut at the end does not count); else Latin-1.
 // Utf16 is resolved to the byte order its mark gives, little-endian without one.
 TextEncoding resolveEncoding(TextEncoding chosen, QByteArrayView bytes);
 
@@ -51,6 +51,10 @@ TextEncoding resolveEncoding(TextEncoding chosen, QByteArrayView bytes);
 // incomplete head the last line (perhaps cut) dropped. An odd byte at the end of UTF-16
 // text reads as U+FFFD.
 QString decodeHead(QByteArrayView bytes, TextEncoding encoding, bool complete);
+
+// True when the bytes end inside a character of the encoding (half a UTF-16 code unit, the
+// start of a UTF-8 sequence), which a decoder keeps waiting for and would otherwise drop.
+bool endsInsideCharacter(QByteArrayView bytes, TextEncoding resolved);
 
 // The lines of decoded head text (CR LF, LF, CR), at most kHeadLines.
 std::vector<QStringView> headLines(QStringView text);

@@ -2,6 +2,7 @@
 
 #include "core/import/DataFileReader.h"
 #include "core/import/FieldSplit.h"
+#include "core/import/FileHead.h"
 #include "core/text/NumberText.h"
 
 #include <QDir>
@@ -304,6 +305,7 @@ RawBlock readDecoded(QFile& file, const QString& path, const ImportOptions& opti
     const qint64 total = file.size();
     QByteArray piece(kPieceBytes, Qt::Uninitialized);
     QString text;
+    QByteArray tail;  // the file's last bytes read so far
     qint64 done = 0;
     bool finished = false;
     bool cancelled = false;
@@ -313,8 +315,12 @@ RawBlock readDecoded(QFile& file, const QString& path, const ImportOptions& opti
             throwReadError("Cannot read file", path, file.errorString());
         done += got;
         text += decoder(QByteArrayView(piece.constData(), got));
-        // Half a UTF-16 code unit at the end cannot be decoded; show that something was there.
-        if (got == 0 && utf16 && done % 2 != 0)
+        if (got > 0) {
+            const qint64 kept = std::min<qint64>(got, 4);
+            tail = tail.append(piece.constData() + got - kept, kept).right(4);
+        }
+        // A character cut at the end of the file cannot be decoded; show that something was there.
+        if (got == 0 && (utf16 ? done % 2 != 0 : endsInsideCharacter(tail, options.encoding)))
             text += QChar(QChar::ReplacementCharacter);
         const char16_t* data = QStringView(text).utf16();
         const char16_t* rest = handleLines(data, data + text.size(), got == 0, handler, finished);
