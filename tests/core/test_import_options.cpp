@@ -527,6 +527,12 @@ TEST(ImportOptionsJson, ResultDescribesTheImport)
     EXPECT_EQ(json.value(u"stopReason").toString(), QStringLiteral("blank-line"));
     EXPECT_EQ(json.value(u"columnNames").toArray().at(4).toString(), QStringLiteral("Ch 1 Weg"));
     EXPECT_EQ(json.value(u"options").toObject().value(u"decimalSeparator").toString(), QStringLiteral("comma"));
+
+    const QJsonObject found = detectionToJson(
+        detectOptions(readFileHead(importFixture(QStringLiteral("thousands.txt"))), ImportOptions::detectEverything()));
+    EXPECT_EQ(found.value(u"options").toObject().value(u"separator").toString(), QStringLiteral("tab"));
+    EXPECT_EQ(found.value(u"notes").toArray().size(), 1);
+    EXPECT_TRUE(found.value(u"failure").toString().startsWith(u"No data found"));
 }
 
 // --- The plain import's warning ---

@@ -235,4 +235,16 @@ QJsonObject importToJson(const ImportResult& result)
     return json;
 }
 
+QJsonObject detectionToJson(const Detection& detection)
+{
+    QJsonObject json;
+    json.insert(u"options"_s, optionsToJson(detection.options));
+    json.insert(u"columnNames"_s, QJsonArray::fromStringList(detection.columnNames));
+    json.insert(u"columnUnits"_s, QJsonArray::fromStringList(detection.columnUnits));
+    json.insert(u"notes"_s, QJsonArray::fromStringList(detection.notes));
+    if (!detection.ok())
+        json.insert(u"failure"_s, detection.failure);
+    return json;
+}
+
 }  // namespace rz

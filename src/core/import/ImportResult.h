@@ -60,6 +60,9 @@ struct ImportResult {
 // The batch tool's "import" object: options used, columns, units, where the data started
 // and stopped.
 QJsonObject importToJson(const ImportResult& result);
+// What detection found, for the batch tool's --detect: the options, columns, units, notes,
+// and "failure" when no data were found.
+QJsonObject detectionToJson(const Detection& detection);
 
 // --- For the readers ---
 
