@@ -16,7 +16,8 @@ per_target=$1
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
-targets=(fuzz_reader fuzz_numbers fuzz_import_calculate fuzz_envelope fuzz_yield_definitions)
+targets=(fuzz_reader fuzz_numbers fuzz_import_calculate fuzz_envelope fuzz_yield_definitions
+         fuzz_import_options)
 
 # The sanitizer and libFuzzer runtimes come in a package of their own, which clang only
 # recommends.
@@ -34,7 +35,7 @@ ninja -C "$build" "${targets[@]}" >/dev/null
 seeds="$build/seeds"
 rm -rf "$seeds"
 mkdir -p "$seeds/files" "$seeds/numbers"
-for f in "$root"/tests/data/import/* "$root"/tests/data/bad/*; do
+for f in "$root"/tests/data/import/* "$root"/tests/data/bad/* "$root"/tests/data/import_options/*.{csv,txt}; do
   [[ -f "$f" ]] || continue
   head -c 4096 "$f" >"$seeds/files/$(basename "$(dirname "$f")")_$(basename "$f")"
 done
@@ -73,8 +74,9 @@ printf '\xc8\x00\x10\x20\x30\x40\x50\x60\x70\x80\x90\xa0\xb0\xc0\xd0\xe0\xf0' >"
 printf '\xc8\x02%s' "$(printf '\x05\x46%.0s' {1..40})$(printf '\x05\x10%.0s' {1..40})" >"$seeds/bytes/ramp"
 
 declare -A seed_dir=([fuzz_reader]=files [fuzz_numbers]=numbers [fuzz_import_calculate]="files curves"
-                     [fuzz_envelope]=cycles [fuzz_yield_definitions]=bytes)
-declare -A dict=([fuzz_reader]=reader.dict [fuzz_numbers]=numbers.dict [fuzz_import_calculate]=reader.dict)
+                     [fuzz_envelope]=cycles [fuzz_yield_definitions]=bytes [fuzz_import_options]=files)
+declare -A dict=([fuzz_reader]=reader.dict [fuzz_numbers]=numbers.dict [fuzz_import_calculate]=reader.dict
+                 [fuzz_import_options]=reader.dict)
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds every benchmark in Release and runs each one; extra arguments go to every
-# benchmark program (e.g. --benchmark_filter=Import).
+# benchmark program (e.g. --benchmark_filter=Import). bench_import_options prints the ratio
+# of the import with options (15 columns, 200 MB) to the plain import (target: at most 1.5)
+# and the time the import dialog needs on the 200 MB file (target: under 300 ms).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

@@ -16,7 +16,8 @@ namespace {
 
 [[noreturn]] void throwFileError(const char* what, const QString& path, const QString& reason)
 {
-    const QString message = QStringLiteral("%1 \"%2\". %3").arg(QLatin1StringView(what), QDir::toNativeSeparators(path), reason);
+    const QString message =
+        QStringLiteral("%1 \"%2\". %3").arg(QLatin1StringView(what), QDir::toNativeSeparators(path), reason);
     throw FileReadError(message.toStdString());
 }
 
@@ -75,11 +76,7 @@ struct FieldSpan {
 // so they cannot disagree on where a field starts or ends. A NUL ends the line.
 class FieldScanner {
 public:
-    explicit FieldScanner(QStringView line)
-        : p_(line.utf16()), end_(line.utf16() + line.size())
-    {
-        skipBlanks();
-    }
+    explicit FieldScanner(QStringView line) : p_(line.utf16()), end_(line.utf16() + line.size()) { skipBlanks(); }
 
     bool next(FieldSpan& field)
     {

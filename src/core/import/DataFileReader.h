@@ -37,9 +37,9 @@ std::int64_t countLines(QStringView text);
 QStringList splitFields(QStringView line);
 
 struct CurveReadResult {
-    std::int64_t lineCount = 0;   // N: every line, line 0 and empty lines included
-    std::int64_t badLine = -1;    // i: index of the first line that gave no point, or -1
-    std::vector<Point> points;    // in file order
+    std::int64_t lineCount = 0;  // N: every line, line 0 and empty lines included
+    std::int64_t badLine = -1;   // i: index of the first line that gave no point, or -1
+    std::vector<Point> points;   // in file order
 };
 
 // Reads lines 1..N-1 until the first that does not give two numbers.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,11 @@ public:
     // The whole entry, inflated and CRC-checked; throws ZipError when it is missing,
     // larger than maxBytes, or damaged.
     QByteArray read(const QString& name, qint64 maxBytes = qint64(1) << 31) const;
+    // The entry as a sequential device that inflates as it is read, for parts too large to
+    // hold whole (a worksheet of a million rows). A damaged entry or a CRC mismatch makes
+    // read() fail with errorString() naming the entry. Throws ZipError when the entry is
+    // missing. The device must not outlive the reader.
+    std::unique_ptr<QIODevice> openEntry(const QString& name) const;
 
 private:
     struct Handle;
