@@ -47,8 +47,9 @@ private:
         return reread.value(QStringLiteral("recentFiles")).toStringList();
     }
     // Sends a drag of data over the window and drops it; whether each was accepted.
-    std::pair<bool, bool> drag(QMimeData* data)
+    std::pair<bool, bool> drag(std::unique_ptr<QMimeData> owned)
     {
+        QMimeData* data = owned.get();
         const QPoint at = form->rect().center();
         QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form.get(), &enter);
@@ -56,9 +57,9 @@ private:
         QApplication::sendEvent(form.get(), &drop);
         return {enter.isAccepted(), drop.isAccepted()};
     }
-    static QMimeData* urls(const QList<QUrl>& list)
+    static std::unique_ptr<QMimeData> urls(const QList<QUrl>& list)
     {
-        auto* data = new QMimeData;
+        auto data = std::make_unique<QMimeData>();
         data->setUrls(list);
         return data;
     }
@@ -229,7 +230,7 @@ private slots:
     void dragsWithoutLocalFilesAreRefused()
     {
         QFETCH(int, kind);
-        QMimeData* data = nullptr;
+        std::unique_ptr<QMimeData> data;
         switch (kind) {
             case 0:
                 data = urls({QUrl(QStringLiteral("https://www.rorevadi.example/curve.csv"))});
@@ -238,15 +239,14 @@ private slots:
                 data = urls({QUrl::fromLocalFile(dir->path())});
                 break;
             case 2:
-                data = new QMimeData;
+                data = std::make_unique<QMimeData>();
                 data->setText(writeFile(*dir, QStringLiteral("named.csv")));
                 break;
             default:
                 data = urls({QUrl::fromLocalFile(dir->filePath(QStringLiteral("nowhere.csv")))});
                 break;
         }
-        const auto [entered, dropped] = drag(data);
-        delete data;
+        const auto [entered, dropped] = drag(std::move(data));
         QVERIFY(!entered);
         QVERIFY(!dropped);
         QTest::qWait(20);
