@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,28 @@
 namespace rz {
 
 namespace {
+// Pictures wider than this are shrunk to it, so a page reads without scrolling sideways
+// at the window's first size.
+constexpr int kPictureWidth = 720;
+
+class GuideBrowser final : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl& name) override
+    {
+        QVariant resource = QTextBrowser::loadResource(type, name);
+        if (type != QTextDocument::ImageResource || resource.typeId() != QMetaType::QByteArray)
+            return resource;
+        QImage picture;
+        if (!picture.loadFromData(resource.toByteArray()))
+            return resource;
+        if (picture.width() > kPictureWidth)
+            picture = picture.scaledToWidth(kPictureWidth, Qt::SmoothTransformation);
+        return picture;
+    }
+};
+
 QToolButton* toolButton(QWidget* parent, const QString& text, const QString& toolTip)
 {
     auto* button = new QToolButton(parent);
@@ -59,7 +82,7 @@ UserGuideWindow::UserGuideWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     bar->addWidget(next);
     bar->addWidget(notice_);
 
-    browser_ = new QTextBrowser(this);
+    browser_ = new GuideBrowser(this);
     browser_->setObjectName(QStringLiteral("guideText"));
     // Links are followed here: a chapter that is not compiled in gets a word instead of an empty page.
     browser_->setOpenLinks(false);

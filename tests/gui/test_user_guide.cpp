@@ -114,6 +114,24 @@ private slots:
         }
     }
 
+    void widePicturesAreShrunkToThePage()
+    {
+        UserGuideWindow* guide = openGuide();
+        QVERIFY(guide);
+        QTemporaryDir pictures;
+        const auto load = [&](int width, int height) {
+            QImage picture(width, height, QImage::Format_RGB32);
+            picture.fill(Qt::darkCyan);
+            const QString path = pictures.filePath(QStringLiteral("p%1.png").arg(width));
+            if (!picture.save(path))
+                qFatal("cannot write a picture");
+            return qvariant_cast<QImage>(
+                guide->browser()->loadResource(QTextDocument::ImageResource, QUrl::fromLocalFile(path)));
+        };
+        QCOMPARE(load(1440, 900).size(), QSize(720, 450));
+        QCOMPARE(load(300, 200).size(), QSize(300, 200));
+    }
+
     void findSelectsEveryPlaceAndWrapsAround()
     {
         UserGuideWindow* guide = openGuide();
