@@ -2,9 +2,9 @@
 # program documents is completed without editing this file.
 #   cmake -DPROGRAM=... -DTEMPLATE=... -DOUTPUT=... -P generate.cmake
 # An option line starts with up to eight blanks, an optional "-x, " and "--name", and may
-# name its value after one blank ("--out-dir DIR", "--out-dir <DIR>"). Values named like a
-# path complete file names, DIR folders; a "(a, b or c)" list in the description gives the
-# choices.
+# name its value after one blank ("--out-dir DIR", "--out-dir <dir>"). Values named like a
+# path or file complete file names, dir or folder complete folders; a "(a, b or c)" list in
+# the description gives the choices.
 execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${PROGRAM} --help failed: ${status}")
@@ -23,7 +23,8 @@ function(classify long value description)
   if(value STREQUAL "")
     return()
   endif()
-  if(value MATCHES "DIR")
+  string(TOUPPER "${value}" value)
+  if(value MATCHES "DIR|FOLDER")
     set(file_kind dir_options)
   elseif(value MATCHES "PATH|FILE")
     set(file_kind file_options)
@@ -51,6 +52,7 @@ foreach(line IN LISTS lines)
     string(REPLACE ", " "" short "${short}")
     list(APPEND options ${short} ${long})
   elseif(line MATCHES "^   +[^ -]")
+    string(STRIP "${line}" line)
     string(APPEND description " ${line}")
   endif()
 endforeach()
