@@ -11,6 +11,8 @@ PACKAGES=(
   xvfb xauth
   python3 python3-openpyxl
   fonts-dejavu-core fonts-wqy-zenhei
+  # Installing and packaging: man pages, validators, the Debian package and its check.
+  help2man desktop-file-utils appstream dpkg-dev file lintian
 )
 if [[ "${RZ_WITH_BENCH_TOOLS:-0}" == 1 ]]; then
   PACKAGES+=(python3-pandas)

@@ -1,5 +1,6 @@
 #include "gui/AboutBox.h"
 
+#include "gui/BuildInfo.h"
 #include "gui/DialogLayout.h"
 #include "gui/Links.h"
 #include "gui/Pictures.h"
@@ -64,8 +65,10 @@ TAboutBox::TAboutBox(QWidget* owner)
     placeLabel(lbl1, 138, 34, text9, Qt::black);
     Version = textLabel("Version", QStringLiteral("Published on ") + host, p);
     placeLabel(Version, 138, 61, text9, Qt::black);
-    lbl12 = textLabel("lbl12", QStringLiteral("Version: 2019.03.08"), p);
+    lbl12 = textLabel("lbl12", QStringLiteral("Version: ") + programVersion(), p);
     placeLabel(lbl12, 139, 82, text9, Qt::black);
+    buildLine = textLabel("buildLine", QStringLiteral("Built on ") + buildDate(), p);
+    placeLabel(buildLine, 330, 82, text9, Qt::black);
     lbl4 = textLabel("lbl4", QStringLiteral("Developers:") + QString(16, QLatin1Char(' ')), p);
     placeLabel(lbl4, 138, 105, text9, Qt::black);
     lbl13 = textLabel("lbl13", QStringLiteral("The Rorevadi contributors"), p);
@@ -93,6 +96,9 @@ TAboutBox::TAboutBox(QWidget* owner)
     img3 = textLabel("img3", QString(), p);
     img3->setPixmap(picture(Picture::Thanks));
     placePicture(img3, 138, 435, 246, 42);
+    librariesLine = textLabel("librariesLine", rz::librariesLine(), p);
+    librariesLine->setTextInteractionFlags(Qt::TextSelectableByMouse);  // copied into bug reports
+    placeLabel(librariesLine, 400, 440, msSansSerifFont(8, false), Qt::darkGray, true, kPanelRight - 400);
 
     lbl9 = linkLabel("lbl9", QStringLiteral("感谢关注 ") + host + QStringLiteral(" !!!") + QString(8, QLatin1Char(' ')), p);
     placeLabel(lbl9, 138, 483, text9, kPurple);

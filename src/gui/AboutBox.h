@@ -10,7 +10,7 @@ namespace rz {
 
 class LinkLabel;
 
-// The About dialog: the program's name and version, its developers, how to reach
+// The About dialog: the program's name, version and build, its developers, how to reach
 // them, the web-site and donation links and a QR code of the donation page. It is
 // built afresh for every showing (showAboutBox), so it always shows its design state.
 class TAboutBox : public QDialog {
@@ -38,6 +38,9 @@ public:
     QLabel* img3 = nullptr;
     LinkLabel* lbl9 = nullptr;
     QPushButton* OKButton = nullptr;
+    // For bug reports: the build's date beside the version, and the libraries in use.
+    QLabel* buildLine = nullptr;
+    QLabel* librariesLine = nullptr;
 
     void OKButtonClick();
     void lbl6Click();

@@ -6,8 +6,12 @@
 #include "gui/ExportOptionForm.h"
 #include "excel/ExcelExport.h"
 #include "excel/WorkbookExport.h"
+#include "gui/Diagnostics.h"
+#include "gui/FileDrop.h"
 #include "gui/Links.h"
+#include "gui/RecentFiles.h"
 #include "gui/StatusBar.h"
+#include "gui/UserGuideWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace rz {
@@ -165,6 +170,8 @@ TForm1::TForm1(const QString& programFolder, QChar decimalSeparator, DialogProvi
     setWindowTitle(QStringLiteral("Rorevadi Zadiz ovo Rudevadiz (by Dr. Quillon) (20190308)"));
     buildMenus();
     buildClientArea();
+    auto* drop = new FileDrop(this);
+    connect(drop, &FileDrop::filesDropped, this, &TForm1::openFiles);
     resize(607, 652 + menuBar()->sizeHint().height());
     btn1->setFocus(Qt::OtherFocusReason);
     refresh();
@@ -197,6 +204,9 @@ void TForm1::buildMenus()
     QMenu* file1 = mm1->addMenu(QStringLiteral("&File"));
     file1->setObjectName(QStringLiteral("File1"));
     ImportLoadDisplacementFile1 = addItem(file1, "ImportLoadDisplacementFile1", QStringLiteral("Import Load-Displacement Data"));
+    recentFiles_ = new RecentFilesMenu(file1);
+    file1->addMenu(recentFiles_);
+    file1->addSeparator();
     ExportYieldingPointTextFiles1 = addItem(file1, "ExportYieldingPointTextFiles1", QStringLiteral("Export Results"));
     ExportExcel1 = addItem(file1, "ExportExcel1", QStringLiteral("Export Excel"));
     SavePicture1 = addItem(file1, "SavePicture1", QStringLiteral("Save Picture"));
@@ -216,6 +226,12 @@ void TForm1::buildMenus()
     Howtouse1 = addItem(about1, "Howtouse1", QStringLiteral("How to use?"));
     VisitWebSite1 = addItem(about1, "VisitWebSite1", visitWebSiteCaption());
 
+    QMenu* help = mm1->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    userGuide_ = help->addAction(QStringLiteral("User Guide"));
+    userGuide_->setObjectName(QStringLiteral("userGuide"));
+    userGuide_->setShortcut(QKeySequence::HelpContents);
+
     connect(ImportLoadDisplacementFile1, &QAction::triggered, this, &TForm1::ImportLoadDisplacementFile1Click);
     connect(ExportYieldingPointTextFiles1, &QAction::triggered, this, &TForm1::ExportYieldingPointTextFiles1Click);
     connect(SavePicture1, &QAction::triggered, this, &TForm1::SavePicture1Click);
@@ -224,6 +240,9 @@ void TForm1::buildMenus()
     connect(Donation1, &QAction::triggered, this, &TForm1::Donation1Click);
     connect(Howtouse1, &QAction::triggered, this, &TForm1::Howtouse1Click);
     connect(VisitWebSite1, &QAction::triggered, this, &TForm1::VisitWebSite1Click);
+    connect(userGuide_, &QAction::triggered, this, &TForm1::userGuideClick);
+    connect(recentFiles_, &RecentFilesMenu::fileChosen, this, &TForm1::openFile);
+    connect(recentFiles_, &RecentFilesMenu::missingFileChosen, this, &TForm1::missingRecentFileChosen);
 
     connect(ExportExcel1, &QAction::triggered, this, &TForm1::ExportExcel1Click);
     connect(ExcelOptions1, &QAction::triggered, this, &TForm1::ExcelOptions1Click);
@@ -244,12 +263,20 @@ void TForm1::buildClientArea()
     cht1->setObjectName(QStringLiteral("cht1"));
     cht1->setMinimumSize(300, 200);
     graphLayout->addWidget(cht1);
-    outer->addWidget(grp2, 1);
 
     auto* GroupBox1 = new QGroupBox(QStringLiteral("Characteristic Points and Ductility"), central);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto* charLayout = new QVBoxLayout(GroupBox1);
-    outer->addWidget(GroupBox1, 0);
+
+    // The user may give the graph more room; the results never shrink below their layout.
+    splitter_ = new QSplitter(Qt::Vertical, central);
+    splitter_->setObjectName(QStringLiteral("splitter"));
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(grp2);
+    splitter_->addWidget(GroupBox1);
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
+    outer->addWidget(splitter_, 1);
 
     for (int i = 0; i < kFieldCount; ++i)
         edits_[static_cast<std::size_t>(i)] = nullptr;
@@ -280,6 +307,7 @@ void TForm1::buildClientArea()
         auto* g = new QGridLayout(box);
         g->addWidget(makeLabel(box, l1, t1), 0, 0);
         QLineEdit* e = makeEdit(box, editable, false, 0);
+        e->setAcceptDrops(false);  // a file dropped here is imported, not typed in
         e->setText(workbench_->fieldText(editable));
         edits_[static_cast<std::size_t>(editable)] = e;
         g->addWidget(e, 0, 1);
@@ -322,6 +350,7 @@ void TForm1::buildClientArea()
     grid->addWidget(makeLabel(grp3, "lbl1", QStringLiteral("Load Factor")), 3, 1);
     QLineEdit* edt1 = makeEdit(grp3, Field::edt1, false, 0);
     edt1->setFixedWidth(45);
+    edt1->setAcceptDrops(false);
     edt1->setText(workbench_->fieldText(Field::edt1));
     edits_[static_cast<std::size_t>(Field::edt1)] = edt1;
     grid->addWidget(edt1, 3, 2);
@@ -351,6 +380,7 @@ void TForm1::showMessage(MessageLevel level, const QString& text)
     // The chart and fields show the state reached so far while the box is up, and the
     // pointer is a pointer again while the user reads it.
     refresh();
+    qCInfo(lcWindow).noquote() << "message:" << text;
     withoutWaitCursor([&] { dialogs_->showMessage(this, level, text); });
 }
 
@@ -369,10 +399,15 @@ void TForm1::refresh()
             e->setText(text);
     }
     cht1->sync(workbench_->chart());
+    const Series& curve = workbench_->chart()[SeriesId::lnsrsSeries4].data;
+    if (curve.revision() != loggedCurveRevision_ && curve.count() > 0) {
+        loggedCurveRevision_ = curve.revision();
+        qCInfo(lcWindow).noquote() << "chart: curve of" << curve.count() << "points from"
+                                   << workbench_->state().SourceDataPath;
+    }
 }
 
-template <typename F>
-void TForm1::guarded(F&& body)
+void TForm1::guarded(const std::function<void()>& body)
 {
     try {
         body();
@@ -392,11 +427,8 @@ void TForm1::ImportLoadDisplacementFile1Click()
     guarded([this] {
         const QString path = dialogs_->getOpenFileName(this, QStringLiteral("Import Load-Displacement Data"),
                                                        workbench_->openDialogFolder(), kOpenFilters);
-        if (path.isEmpty())
-            return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        workbench_->importConfirmed(path);
-        QApplication::restoreOverrideCursor();
+        if (!path.isEmpty())
+            openFile(path);
     });
 }
 

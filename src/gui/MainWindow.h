@@ -2,11 +2,15 @@
 
 #include "core/workbench/Workbench.h"
 #include "excel/ExcelOp.h"
+#include "gui/UserGuideWindow.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -15,10 +19,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSettings;
+class QSplitter;
 
 namespace rz {
 
 class ChartView;
+class RecentFilesMenu;
 class StatusBar;
 
 // Everything the main window asks of the user through modal dialogs. The desktop
@@ -66,6 +73,7 @@ public:
     void Donation1Click();
     void Howtouse1Click();
     void VisitWebSite1Click();
+    void userGuideClick();
     void btn1Click();
     void rb1Click();
     void rb2Click();
@@ -90,9 +98,29 @@ public:
     ChartView* cht1 = nullptr;
     StatusBar* rzstsbr2 = nullptr;
 
+    // Desktop integration (MainWindowDesktop.cpp).
+    // Imports path as "Import Load-Displacement Data" does after its dialog, and adds
+    // it to Recent Files when it could be read.
+    void openFile(const QString& path);
+    // Files from the command line or dropped on the window.
+    void openFiles(const QStringList& paths);
+    // The user's settings: Recent Files, and the window's layout saved on closing. Null:
+    // nothing is remembered (the default, and what tests use unless they give a file).
+    void setSettings(QSettings* settings);
+    // Puts the window where the settings say; false on a first run.
+    bool restoreLayout();
+    RecentFilesMenu* recentFilesMenu() const { return recentFiles_; }
+    QAction* userGuideAction() const { return userGuide_; }
+    QSplitter* splitter() const { return splitter_; }
+    // The user guide's window while it exists.
+    UserGuideWindow* userGuideWindow() const { return userGuideWindow_; }
+
     static const QStringList& pictureFilters();
     // Where exported workbooks are saved (the program's own folder by default).
     void setWorkbookFolder(const QString& folder) { workbookFolder_ = folder; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // UserInterface
@@ -102,16 +130,22 @@ private:
     void buildMenus();
     void buildClientArea();
     void refresh();
+    void missingRecentFileChosen(const QString& path);
     // Runs a handler body; an error it does not handle is shown in the application's
     // error box and the window goes on.
-    template <typename F>
-    void guarded(F&& body);
+    void guarded(const std::function<void()>& body);
 
     std::unique_ptr<Workbench> workbench_;
     std::unique_ptr<DialogProvider> ownDialogs_;
     DialogProvider* dialogs_ = nullptr;
     std::array<QLineEdit*, kFieldCount> edits_{};
     QString workbookFolder_;
+    RecentFilesMenu* recentFiles_ = nullptr;
+    QAction* userGuide_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QSettings* settings_ = nullptr;
+    QPointer<UserGuideWindow> userGuideWindow_;
+    std::uint64_t loggedCurveRevision_ = 0;
 
 public:
     // The Excel export options and the application of the last export.

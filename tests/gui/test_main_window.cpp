@@ -135,12 +135,15 @@ private slots:
             for (QAction* item : menu->menu()->actions())
                 captions << item->text();
         }
+        // Recent Files (with its separator) and the Help menu join the menus of the design.
         QCOMPARE(captions, (QStringList{QStringLiteral("File:"), QStringLiteral("Import Load-Displacement Data"),
+                                        QStringLiteral("Recent &Files"), QString(),
                                         QStringLiteral("Export Results"), QStringLiteral("Export Excel"),
                                         QStringLiteral("Save Picture"), QStringLiteral("Options:"),
                                         QStringLiteral("Excel Options"), QStringLiteral("About:"),
                                         QStringLiteral("About Kelvo"), QStringLiteral("Donation (捐助)"),
-                                        QStringLiteral("How to use?"), QStringLiteral("访问 www.rorevadi.example")}));
+                                        QStringLiteral("How to use?"), QStringLiteral("访问 www.rorevadi.example"),
+                                        QStringLiteral("Help:"), QStringLiteral("User Guide")}));
     }
 
     void aboutMenuLinksOpenTheirExactAddresses()

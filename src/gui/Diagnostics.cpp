@@ -1,0 +1,3 @@
+#include "gui/Diagnostics.h"
+
+Q_LOGGING_CATEGORY(lcWindow, "rorevadi.window", QtWarningMsg)

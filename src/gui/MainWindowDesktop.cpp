@@ -1,0 +1,90 @@
+// The main window's side of the desktop: files from the command line, dropped files,
+// Recent Files, the remembered layout and the user guide.
+#include "chartview/ChartView.h"
+#include "gui/Diagnostics.h"
+#include "gui/MainWindow.h"
+#include "gui/RecentFiles.h"
+#include "gui/StatusBar.h"
+#include "gui/UserGuideWindow.h"
+#include "gui/WindowSettings.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QSplitter>
+
+namespace rz {
+
+namespace {
+constexpr int kDropNoticeMs = 20000;
+}
+
+void TForm1::openFile(const QString& path)
+{
+    guarded([&] {
+        qCInfo(lcWindow).noquote() << "import:" << path;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        workbench_->importConfirmed(path);
+        QApplication::restoreOverrideCursor();
+        // A file that could not be read is not worth offering again.
+        if (workbench_->lastImportLineCount() >= 0)
+            recentFiles_->add(path);
+    });
+}
+
+void TForm1::openFiles(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    // Several files at once are a batch. The window analyses one curve at a time, so it
+    // takes the first and says so; a batch analysis of all of them belongs here.
+    openFile(paths.constFirst());
+    if (paths.size() > 1) {
+        rzstsbr2->showMessage(QStringLiteral("%1 files were given; only the first, %2, was imported.")
+                                  .arg(paths.size())
+                                  .arg(QFileInfo(paths.constFirst()).fileName()),
+                              kDropNoticeMs);
+    }
+}
+
+void TForm1::missingRecentFileChosen(const QString& path)
+{
+    recentFiles_->remove(path);
+    dialogs_->showMessage(this, MessageLevel::Information,
+                          QStringLiteral("%1 no longer exists. It has been removed from Recent Files.")
+                              .arg(QDir::toNativeSeparators(path)));
+}
+
+void TForm1::setSettings(QSettings* settings)
+{
+    settings_ = settings;
+    recentFiles_->setSettings(settings);
+}
+
+bool TForm1::restoreLayout()
+{
+    return settings_ && restoreWindowLayout(*this, *splitter_, *settings_);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (settings_)
+        saveWindowLayout(*this, *splitter_, *settings_);
+    if (userGuideWindow_)
+        userGuideWindow_->close();
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::userGuideClick()
+{
+    guarded([this] {
+        if (!userGuideWindow_)
+            userGuideWindow_ = new UserGuideWindow(this);
+        userGuideWindow_->show();
+        userGuideWindow_->raise();
+        userGuideWindow_->activateWindow();
+    });
+}
+
+}  // namespace rz
