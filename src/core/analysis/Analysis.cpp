@@ -8,7 +8,10 @@ namespace rz {
 
 namespace {
 
-bool encloses(double lo, double v, double hi) { return (lo <= v && v <= hi) || (lo >= v && v >= hi); }
+bool encloses(double lo, double v, double hi)
+{
+    return (lo <= v && v <= hi) || (lo >= v && v >= hi);
+}
 
 // On the segment from (s0, r0) to (s1, r1), the r that belongs to s:
 // r0 + (s - s0) * (r1 - r0) / (s1 - s0), the product before the division and the sum
@@ -82,6 +85,10 @@ std::optional<double> strictCrossing(const Series& curve, double p, int a, int b
         const double y1 = curve.y(i + 1);
         if ((y0 > p && y1 < p) || (y0 < p && y1 > p))
             return interpolate(y0, curve.x(i), y1, curve.x(i + 1), p);
+        // Landing on p is reaching it: loads recorded in whole units hit the level
+        // exactly. The point itself is the answer; interpolating would only round it.
+        if (y1 == p && y0 != p)
+            return curve.x(i + 1);
     }
     return std::nullopt;
 }
@@ -122,8 +129,7 @@ MethodOutcome parkMethod(const Series& curve, double loadFactor, double peakLoad
                   yieldLoad, ultimateDisp);
 }
 
-MethodOutcome energyMethod(const Series& curve, int peakIndex, double peakLoad, double peakDisp,
-                           double ultimateDisp)
+MethodOutcome energyMethod(const Series& curve, int peakIndex, double peakLoad, double peakDisp, double ultimateDisp)
 {
     requirePoints(curve);
     if (peakIndex < 0 || peakIndex >= curve.count())
