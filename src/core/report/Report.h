@@ -23,7 +23,9 @@ public:
 // alone at exact midnight.
 QString reportTimeText(const QDateTime& now, const QLocale& locale);
 
-// The report's lines, without line ends.
+// The report's lines, without line ends. A value field that holds a comma, a double
+// quote or a line break (a number under a decimal comma, a path) is quoted as RFC 4180
+// asks, so a spreadsheet keeps it in one cell.
 QStringList reportLines(const AnalysisState& state, QChar decimalSeparator, const QString& timeText);
 
 // The file's bytes: the locale's narrow encoding, no byte-order mark, CR LF after every line.
