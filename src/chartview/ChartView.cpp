@@ -1,6 +1,6 @@
 #include "chartview/ChartView.h"
 
-#include "core/report/Report.h"
+#include "core/io/Files.h"
 
 #include <QBuffer>
 #include <QPageLayout>

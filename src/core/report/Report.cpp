@@ -2,9 +2,6 @@
 
 #include "core/text/NumberText.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace rz {
 
@@ -113,38 +110,6 @@ QByteArray reportBytes(const QStringList& lines)
         out += "\r\n";
     }
     return out;
-}
-
-void writeFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    const QFileInfo info(path);
-    const QString shown = QDir::toNativeSeparators(path);
-    if (!info.absoluteDir().exists())
-        throw FileWriteError(
-            QStringLiteral("Cannot create file \"%1\". The folder does not exist.").arg(shown).toStdString());
-    if (info.isDir())
-        throw FileWriteError(QStringLiteral("Cannot create file \"%1\". It is a folder.").arg(shown).toStdString());
-
-    // Unbuffered: a write that the buffer took but the disk refused would otherwise only
-    // fail inside commit(), which then keeps the cut-off file as if it were whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw FileWriteError(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(shown, file.errorString()).toStdString());
-    // A short write (disk full, file-size limit) carries no reason; writing the rest
-    // again fails outright and brings out the system's reason.
-    for (qint64 written = 0; written < bytes.size();) {
-        const qint64 got = file.write(bytes.constData() + written, bytes.size() - written);
-        if (got <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            throw FileWriteError(QStringLiteral("Stream write error: \"%1\". %2").arg(shown, reason).toStdString());
-        }
-        written += got;
-    }
-    if (!file.commit())
-        throw FileWriteError(
-            QStringLiteral("Stream write error: \"%1\". %2").arg(shown, file.errorString()).toStdString());
 }
 
 }  // namespace rz

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/io/Files.h"  // writeFileAtomically, with which the report is saved
 #include "core/workbench/AnalysisState.h"
 
 #include <QByteArray>
@@ -8,16 +9,10 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
-#include <stdexcept>
 
 // The results report: one label and one value per line, comma between them, a snapshot
 // of the analysis state at the moment of writing.
 namespace rz {
-
-class FileWriteError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Line 1's value: the locale's short date, one blank, the time with seconds; the date
 // alone at exact midnight.
@@ -30,10 +25,5 @@ QStringList reportLines(const AnalysisState& state, QChar decimalSeparator, cons
 
 // The file's bytes: the locale's narrow encoding, no byte-order mark, CR LF after every line.
 QByteArray reportBytes(const QStringList& lines);
-
-// Writes bytes to path atomically (temporary file in the same folder, then rename): a
-// failure leaves an earlier file untouched and no partial file behind. Throws
-// FileWriteError whose message names the path and the reason.
-void writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 }  // namespace rz
