@@ -8,10 +8,7 @@ namespace rz {
 
 namespace {
 
-bool encloses(double lo, double v, double hi)
-{
-    return (lo <= v && v <= hi) || (lo >= v && v >= hi);
-}
+bool encloses(double lo, double v, double hi) { return (lo <= v && v <= hi) || (lo >= v && v >= hi); }
 
 // On the segment from (s0, r0) to (s1, r1), the r that belongs to s:
 // r0 + (s - s0) * (r1 - r0) / (s1 - s0), the product before the division and the sum
@@ -129,7 +126,8 @@ MethodOutcome parkMethod(const Series& curve, double loadFactor, double peakLoad
                   yieldLoad, ultimateDisp);
 }
 
-MethodOutcome energyMethod(const Series& curve, int peakIndex, double peakLoad, double peakDisp, double ultimateDisp)
+MethodOutcome energyMethod(const Series& curve, int peakIndex, double peakLoad, double peakDisp,
+                           double ultimateDisp)
 {
     requirePoints(curve);
     if (peakIndex < 0 || peakIndex >= curve.count())
