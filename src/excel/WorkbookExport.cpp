@@ -52,10 +52,11 @@ void exportAndSave(ExcelOp& op, const ChartModel& chart, QChar separator, Export
     if (backend.workbookCount() > 0) {
         const int last = backend.workbookCount() - 1;
         const QString path = pathFor(backend.workbookName(last));
-        feedback.saving();
         try {
-            backend.save(last, path);
+            feedback.saving([&](const std::function<bool()>& cancelled) { backend.save(last, path, cancelled); });
             savedPath = path;
+        } catch (const ExportCancelled&) {
+            throw;
         } catch (const WorkbookWriteError& e) {
             if (!stopped)
                 throw;

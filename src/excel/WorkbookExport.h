@@ -6,6 +6,7 @@
 #include <QChar>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // The export run against the in-process workbook model (WorkbookBackend.h), with the
 // workbook it builds saved as an .xlsx file.
@@ -26,7 +27,8 @@
 //
 // Both throw what ExportToExcel throws (ExcelExport.h) after saving what was built, and
 // WorkbookWriteError when the file cannot be written. Nothing is saved after a start
-// failure, a refused layout or a cancel, and savedPath() stays empty then.
+// failure, a refused layout or a cancel (also one while the file is being written), and
+// savedPath() stays empty then.
 namespace rz::excel {
 
 // What the front end shows while a workbook export runs.
@@ -44,8 +46,12 @@ public:
         (void)total;
         return true;
     }
-    // The cells are done and the file is being written; this cannot be cancelled.
-    virtual void saving() {}
+    // The cells are done: save writes the file, asking cancelled (which may be empty)
+    // now and then and stopping with ExportCancelled when it answers true. A window runs
+    // it on a worker thread and keeps its Cancel button alive meanwhile; the default runs
+    // it here, uncancelled.
+    using SaveFunction = std::function<void(const std::function<bool()>& cancelled)>;
+    virtual void saving(const SaveFunction& save) { save({}); }
 };
 
 class WorkbookExport {

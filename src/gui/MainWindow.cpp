@@ -4,6 +4,7 @@
 #include "gui/AboutBox.h"
 #include "gui/DonationBox.h"
 #include "gui/ExportOptionForm.h"
+#include "gui/ExportProgress.h"
 #include "excel/ExcelExport.h"
 #include "excel/WorkbookExport.h"
 #include "gui/Links.h"
@@ -14,7 +15,6 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
-#include <QProgressDialog>
 #include <QUrl>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -448,10 +448,13 @@ void TForm1::btn1Click()
 }
 
 namespace {
-// What a workbook export shows while it runs: the window's dialogs and a progress bar.
-class WindowFeedback : public excel::ExportFeedback {
+// What a workbook export shows while it runs: the window's dialogs and the progress window.
+class WindowFeedback : public ExportProgress {
 public:
-    WindowFeedback(QWidget* parent, DialogProvider& dialogs) : parent_(parent), dialogs_(dialogs) {}
+    WindowFeedback(QWidget* parent, DialogProvider& dialogs)
+        : ExportProgress(parent, dialogs.showsProgress()), parent_(parent), dialogs_(dialogs)
+    {
+    }
     void showStartFailure(const QString& text, const QString& caption) override
     {
         withoutWaitCursor([&] { dialogs_.showStartFailure(parent_, text, caption); });
@@ -460,37 +463,10 @@ public:
     {
         withoutWaitCursor([&] { dialogs_.showMessage(parent_, MessageLevel::Information, text); });
     }
-    bool progress(std::int64_t done, std::int64_t total) override
-    {
-        if (!dialogs_.showsProgress() || total <= 0)
-            return true;
-        if (!progress_) {
-            progress_ = std::make_unique<QProgressDialog>(QStringLiteral("Writing the workbook..."),
-                                                          QStringLiteral("Cancel"), 0, 1000, parent_);
-            progress_->setWindowModality(Qt::WindowModal);
-            progress_->setMinimumDuration(500);
-            // Stays up after the last cell: writing the file comes next.
-            progress_->setAutoReset(false);
-            progress_->setAutoClose(false);
-        }
-        progress_->setValue(static_cast<int>(std::min<std::int64_t>(done * 1000 / total, 1000)));
-        return !progress_->wasCanceled();
-    }
-    void saving() override
-    {
-        if (!progress_)
-            return;
-        progress_->setLabelText(QStringLiteral("Saving the workbook..."));
-        progress_->setCancelButton(nullptr);
-        progress_->setRange(0, 0);
-        progress_->show();
-        QCoreApplication::processEvents();
-    }
 
 private:
     QWidget* parent_;
     DialogProvider& dialogs_;
-    std::unique_ptr<QProgressDialog> progress_;
 };
 }  // namespace
 

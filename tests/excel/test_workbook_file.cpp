@@ -1,3 +1,4 @@
+#include "ChartSchemaOrder.h"
 #include "ExcelTestSupport.h"
 
 #include "excel/ExcelExport.h"
@@ -45,8 +46,10 @@ struct Dump {
     QJsonValue cell(const char* ref) const { return sheet["cells"].toObject().value(QLatin1StringView(ref)); }
 };
 
+// Every workbook these tests read back also has its charts in schema order.
 Dump readBack(const QString& path, int maxRows = 200)
 {
+    EXPECT_EQ(rz::excel::test::chartOrderProblems(path), QStringList()) << path.toStdString();
     Dump dump;
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
@@ -304,6 +307,7 @@ TEST(WorkbookFolder, WorkbooksAreNumberedPastTheOnesInTheFolderAndSavedOnError)
     Feedback feedback;
     WorkbookExport run(u'.');
     run.toFolder(op, chart, feedback, dir.path());
+    EXPECT_EQ(rz::excel::test::chartOrderProblems(run.savedPath()), QStringList());
     const QString first = QFileInfo(run.savedPath()).fileName();
     // Past Book7; further on when earlier tests of this run already named workbooks.
     ASSERT_TRUE(first.startsWith("Book") && first.endsWith(".xlsx")) << first.toStdString();

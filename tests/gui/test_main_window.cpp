@@ -1,4 +1,5 @@
 // The main window driven through its real widgets, with the dialogs answered by the test.
+#include "../excel/ChartSchemaOrder.h"
 #include "chartview/ChartView.h"
 #include "gui/Links.h"
 #include "gui/MainWindow.h"
@@ -167,6 +168,8 @@ private slots:
         QCOMPARE(dialogs.openedWorkbooks, (QStringList{dir.filePath(QStringLiteral("books/Book1.xlsx")),
                                                        dir.filePath(QStringLiteral("books/Book2.xlsx"))}));
         QVERIFY(QFileInfo(dialogs.openedWorkbooks[0]).size() > 1000);
+        for (const QString& book : dialogs.openedWorkbooks)
+            QCOMPARE(rz::excel::test::chartOrderProblems(book), QStringList());
 
         // An axis position that is not a number ends the export with its error; the
         // workbook built so far is still saved and shown.

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -40,6 +42,11 @@ public:
     // The whole entry, inflated and CRC-checked; throws ZipError when it is missing,
     // larger than maxBytes, or damaged.
     QByteArray read(const QString& name, qint64 maxBytes = qint64(1) << 31) const;
+    // The whole entry in pieces of at most chunkBytes, in order, each handed to consume
+    // (the view is valid during the call only); the CRC is checked after the last piece.
+    // For entries too large to hold at once. Throws ZipError as read() does.
+    void readChunks(const QString& name, const std::function<void(QByteArrayView)>& consume,
+                    qint64 chunkBytes = qint64(1) << 18) const;
 
 private:
     struct Handle;
