@@ -1,6 +1,7 @@
 // The batch tool: exit codes, usage errors, the table, the JSON lines (checked against a
 // replay of the window's model), the reports and the pictures it writes.
 #include "../core/WorkbenchTestSupport.h"
+#include "CliTestSupport.h"
 
 #include "cli/Cli.h"
 #include "core/workbench/Workbench.h"
@@ -33,25 +34,6 @@ namespace rz {
 namespace {
 
 using namespace rz::test;
-
-struct CliRun {
-    int code;
-    QByteArray out;
-    QString err;
-};
-
-CliRun runCli(const QStringList& args)
-{
-    CliRun r;
-    QBuffer outDevice(&r.out);
-    outDevice.open(QIODevice::WriteOnly);
-    QTextStream out(&outDevice);
-    QTextStream err(&r.err);
-    r.code = cli::run(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
 
 // What the window holds after the import of path and one Calculate with these texts.
 struct Replay {
