@@ -241,6 +241,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
             return kExitUsage;
         }
         view = std::make_unique<ChartView>();
+        view->setDecimalSeparator(o.separator);
         // The chart's size in the window's design.
         view->resize(587, 290);
     }

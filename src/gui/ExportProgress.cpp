@@ -68,8 +68,13 @@ bool ExportProgress::progress(std::int64_t done, std::int64_t total)
         if (total >= kShowAtOnceCells)
             showPainted();
     }
-    if (dialog_)
+    if (dialog_) {
         dialog_->setValue(static_cast<int>(std::min<std::int64_t>(done * 1000 / total, 1000)));
+        // The dialog answers its Cancel button and Escape only from its own showing;
+        // shown at once, it is given the events here.
+        if (dialog_ && dialog_->isVisible())
+            QCoreApplication::processEvents();
+    }
     return !cancelled_;
 }
 

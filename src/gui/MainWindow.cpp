@@ -8,6 +8,7 @@
 #include "excel/ExcelExport.h"
 #include "excel/WorkbookExport.h"
 #include "gui/Links.h"
+#include "gui/MenuShortcuts.h"
 #include "gui/StatusBar.h"
 
 #include <QAction>
@@ -165,6 +166,7 @@ TForm1::TForm1(const QString& programFolder, QChar decimalSeparator, DialogProvi
     setWindowTitle(QStringLiteral("Rorevadi Zadiz ovo Rudevadiz (by Dr. Quillon) (20190308)"));
     buildMenus();
     buildClientArea();
+    (new MenuShortcutsFirst(this))->watchControls();
     resize(607, 652 + menuBar()->sizeHint().height());
     btn1->setFocus(Qt::OtherFocusReason);
     refresh();
@@ -242,6 +244,7 @@ void TForm1::buildClientArea()
     graphLayout->setContentsMargins(2, 2, 2, 2);
     cht1 = new ChartView(grp2);
     cht1->setObjectName(QStringLiteral("cht1"));
+    cht1->setDecimalSeparator(workbench_->decimalSeparator());
     cht1->setMinimumSize(300, 200);
     graphLayout->addWidget(cht1);
     outer->addWidget(grp2, 1);
