@@ -20,8 +20,9 @@
 //         // the error box with e.what(); the workbook was saved all the same
 //     }
 //     if (!run.savedPath().isEmpty())
-//         // SpreadsheetHandlerAvailable() ? QDesktopServices::openUrl(QUrl::fromLocalFile(path))
-//         //                               : a notice saying where the workbook is
+//         // findSpreadsheetOpener() == SpreadsheetOpener::Ready (DesktopWorkbooks.h)
+//         //     ? QDesktopServices::openUrl(QUrl::fromLocalFile(path))
+//         //     : workbookNotOpenedMessage(path, why)
 //
 // Batch tool: run.toFile(op, chart, feedback, path) writes path and opens nothing.
 //
@@ -74,9 +75,5 @@ private:
     QChar separator_;
     QString savedPath_;
 };
-
-// Whether the desktop has a program for .xlsx files (opening one would otherwise
-// silently do nothing).
-bool SpreadsheetHandlerAvailable();
 
 }  // namespace rz::excel

@@ -5,6 +5,7 @@
 #include "gui/DonationBox.h"
 #include "gui/ExportOptionForm.h"
 #include "gui/ExportProgress.h"
+#include "excel/DesktopWorkbooks.h"
 #include "excel/ExcelExport.h"
 #include "excel/WorkbookExport.h"
 #include "gui/Links.h"
@@ -100,12 +101,13 @@ void DialogProvider::showStartFailure(QWidget* parent, const QString& text, cons
 
 void DialogProvider::openWorkbook(QWidget* parent, const QString& path)
 {
-    if (excel::SpreadsheetHandlerAvailable() && QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        return;
-    showMessage(parent, MessageLevel::Information,
-                QStringLiteral("The workbook was saved as %1. No program on this desktop opens .xlsx files; "
-                               "open it with your spreadsheet program.")
-                    .arg(QDir::toNativeSeparators(path)));
+    excel::SpreadsheetOpener opener = excel::findSpreadsheetOpener();
+    if (opener == excel::SpreadsheetOpener::Ready) {
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            return;
+        opener = excel::SpreadsheetOpener::OpenFailed;
+    }
+    showMessage(parent, MessageLevel::Information, excel::workbookNotOpenedMessage(path, opener));
 }
 
 // ---------------------------------------------------------------------------------------

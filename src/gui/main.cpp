@@ -1,6 +1,9 @@
+#include "excel/DesktopWorkbooks.h"
+#include "excel/WorkbookExport.h"
 #include "gui/MainWindow.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QLocale>
 #include <QMessageBox>
@@ -16,6 +19,8 @@ int main(int argc, char** argv)
         // keep its numeric locale neutral; the user's separator is handled explicitly.
         std::setlocale(LC_NUMERIC, "C");
         QApplication::setApplicationName(QString::fromLatin1(rz::kApplicationTitle));
+        // Workbooks of earlier sessions beyond what the cache folder keeps.
+        rz::excel::pruneWorkbookFolder(rz::excel::WorkbookExport::WorkbookFolder(), QDateTime::currentDateTime());
 
         const QString decimalPoint = QLocale::system().decimalPoint();
         const QChar separator = decimalPoint.isEmpty() ? QLatin1Char('.') : decimalPoint.at(0);

@@ -398,34 +398,6 @@ TEST(WorkbookFolder, UnwritableTargetReportsTheFolder)
 
 namespace {
 
-// Runs SpreadsheetHandlerAvailable with a stand-in xdg-mime first on PATH.
-bool handlerWithXdgMime(const QString& script)
-{
-    QTemporaryDir bin;
-    if (!script.isEmpty()) {
-        QFile tool(bin.filePath("xdg-mime"));
-        tool.open(QIODevice::WriteOnly);
-        tool.write(("#!/bin/sh\n" + script + "\n").toUtf8());
-        tool.close();
-        tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    const QByteArray path = qgetenv("PATH");
-    // Without a stand-in, PATH holds only the empty folder: no xdg-mime at all.
-    qputenv("PATH", script.isEmpty() ? bin.path().toLocal8Bit() : bin.path().toLocal8Bit() + ':' + path);
-    const bool available = SpreadsheetHandlerAvailable();
-    qputenv("PATH", path);
-    return available;
-}
-
-TEST(SpreadsheetHandler, AvailableOnlyWhenTheDesktopNamesAProgramForXlsx)
-{
-    EXPECT_TRUE(handlerWithXdgMime(
-        "[ \"$3\" = application/vnd.openxmlformats-officedocument.spreadsheetml.sheet ] && echo libreoffice-calc.desktop"));
-    EXPECT_FALSE(handlerWithXdgMime("exit 0"));    // no default program
-    EXPECT_FALSE(handlerWithXdgMime("exit 4"));    // the query failed
-    EXPECT_FALSE(handlerWithXdgMime(QString()));   // no xdg-mime at all
-}
-
 TEST_F(WorkbookFile, NonFiniteValuesStayTextAndTheFileStaysValid)
 {
     addPoints(chart, SeriesId::lnsrsSeries4, {{1.0, std::nan("")}, {2.0, -HUGE_VAL}});

@@ -194,6 +194,30 @@ private slots:
         QCOMPARE(filesInBooks(), QStringList());
     }
 
+    // Where the workbook cannot be opened, the window says what is missing and where the
+    // temporary copy is, instead of claiming that no program opens .xlsx files.
+    void aWorkbookThatCannotBeOpenedIsExplained()
+    {
+        struct Recording : DialogProvider {
+            void showMessage(QWidget*, MessageLevel, const QString& text) override { shown << text; }
+            QStringList shown;
+        } desktop;
+        QTemporaryDir emptyBin;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", emptyBin.path().toLocal8Bit());  // no xdg-utils at all
+        const QString workbook = QDir(books()).filePath(QStringLiteral("Book3.xlsx"));
+        desktop.openWorkbook(form.get(), workbook);
+        qputenv("PATH", path);
+        QCOMPARE(desktop.shown.size(), 1);
+        const QString& text = desktop.shown[0];
+        QVERIFY2(
+            text.contains(QStringLiteral("Book3.xlsx is a temporary copy in ") + QDir::toNativeSeparators(books())),
+            qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("xdg-open")) && text.contains(QStringLiteral("xdg-utils")),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("No program on this desktop opens")), qPrintable(text));
+    }
+
     // The other shortcuts keep working from a focused field.
     void otherShortcutsFromAFactorField()
     {
