@@ -1,5 +1,6 @@
 // The batch tool's options: what each one does with the files and factor texts given.
 #include "../core/WorkbenchTestSupport.h"
+#include "../excel/ChartSchemaOrder.h"
 #include "CliTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,8 @@ TEST_F(CliOptions, OutDirIsCreatedWithItsParents)
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
     EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("worked_YieldingPoint.csv"), QStringLiteral("worked_YieldingPoint.xlsx")}));
+    EXPECT_EQ(excel::test::chartOrderProblems(QDir(out).filePath(QStringLiteral("worked_YieldingPoint.xlsx"))),
+              QStringList());
 }
 
 TEST_F(CliOptions, OutDirThatCannotBeCreatedIsRefusedWithTheReason)

@@ -25,69 +25,26 @@ struct SchemaSequence {
 
 inline const std::vector<SchemaSequence>& chartSchemaSequences()
 {
+    // clang-format off
     static const std::vector<SchemaSequence> sequences = {
-        // CT_ChartSpace
-        {"chartSpace",
-         {{"date1904"},
-          {"lang"},
-          {"roundedCorners"},
-          {"style"},
-          {"clrMapOvr"},
-          {"pivotSource"},
-          {"protection"},
-          {"chart"},
-          {"spPr"},
-          {"txPr"},
-          {"externalData"},
-          {"printSettings"},
-          {"userShapes"},
-          {"extLst"}}},
         // CT_Chart
-        {"chart",
-         {{"title"},
-          {"autoTitleDeleted"},
-          {"pivotFmts"},
-          {"view3D"},
-          {"floor"},
-          {"sideWall"},
-          {"backWall"},
-          {"plotArea"},
-          {"legend"},
-          {"plotVisOnly"},
-          {"dispBlanksAs"},
-          {"showDLblsOverMax"},
-          {"extLst"}}},
-        // CT_PlotArea (only the chart and axis types a scatter chart uses)
-        {"plotArea", {{"layout"}, {"scatterChart"}, {"valAx"}, {"dTable"}, {"spPr"}, {"extLst"}}},
+        {"chart", {{"title"}, {"autoTitleDeleted"}, {"pivotFmts"}, {"view3D"}, {"floor"}, {"sideWall"},
+                   {"backWall"}, {"plotArea"}, {"legend"}, {"plotVisOnly"}, {"dispBlanksAs"},
+                   {"showDLblsOverMax"}, {"extLst"}}},
         // CT_ScatterChart
         {"scatterChart", {{"scatterStyle"}, {"varyColors"}, {"ser"}, {"dLbls"}, {"axId"}, {"extLst"}}},
         // CT_ScatterSer: EG_SerShared, then its own
-        {"scatterChart/ser",
-         {{"idx"},
-          {"order"},
-          {"tx"},
-          {"spPr"},
-          {"marker"},
-          {"dPt"},
-          {"dLbls"},
-          {"trendline"},
-          {"errBars"},
-          {"xVal"},
-          {"yVal"},
-          {"smooth"},
-          {"extLst"}}},
+        {"scatterChart/ser", {{"idx"}, {"order"}, {"tx"}, {"spPr"}, {"marker"}, {"dPt"}, {"dLbls"}, {"trendline"},
+                              {"errBars"}, {"xVal"}, {"yVal"}, {"smooth"}, {"extLst"}}},
         // CT_ValAx: EG_AxShared, then its own
-        {"valAx", {{"axId"},           {"scaling"},   {"delete"},    {"axPos"},         {"majorGridlines"},
-                   {"minorGridlines"}, {"title"},     {"numFmt"},    {"majorTickMark"}, {"minorTickMark"},
-                   {"tickLblPos"},     {"spPr"},      {"txPr"},      {"crossAx"},       {"crosses", "crossesAt"},
-                   {"crossBetween"},   {"majorUnit"}, {"minorUnit"}, {"dispUnits"},     {"extLst"}}},
+        {"valAx", {{"axId"}, {"scaling"}, {"delete"}, {"axPos"}, {"majorGridlines"}, {"minorGridlines"},
+                   {"title"}, {"numFmt"}, {"majorTickMark"}, {"minorTickMark"}, {"tickLblPos"}, {"spPr"},
+                   {"txPr"}, {"crossAx"}, {"crosses", "crossesAt"}, {"crossBetween"}, {"majorUnit"},
+                   {"minorUnit"}, {"dispUnits"}, {"extLst"}}},
         // CT_Legend
         {"legend", {{"legendPos"}, {"legendEntry"}, {"layout"}, {"overlay"}, {"spPr"}, {"txPr"}, {"extLst"}}},
-        // CT_Title
-        {"title", {{"tx"}, {"layout"}, {"overlay"}, {"spPr"}, {"txPr"}, {"extLst"}}},
-        // CT_Marker
-        {"marker", {{"symbol"}, {"size"}, {"spPr"}, {"extLst"}}},
     };
+    // clang-format on
     return sequences;
 }
 

@@ -55,11 +55,6 @@ TEST(ChartXmlOrder, ChildrenTakeTheSchemasOrder)
          "<c:chart><c:plotArea><c:layout/></c:plotArea><c:legend><c:legendPos val=\"r\"/>"
          "</c:legend><c:plotVisOnly val=\"1\"/></c:chart>",
          ""},
-        {"the chart's own children, deep in the tree too",
-         "<c:chart><c:plotVisOnly val=\"1\"/><c:plotArea><c:valAx><c:crossAx val=\"2\"/><c:axId val=\"1\"/>"
-         "</c:valAx></c:plotArea><c:title><c:overlay val=\"0\"/><c:tx/></c:title></c:chart>",
-         "<c:chart><c:title><c:tx/><c:overlay val=\"0\"/></c:title><c:plotArea><c:valAx><c:axId val=\"1\"/>"
-         "<c:crossAx val=\"2\"/></c:valAx></c:plotArea><c:plotVisOnly val=\"1\"/></c:chart>"},
         {"series of one chart keep their order; a series' marker goes before its values",
          "<c:chart><c:plotArea><c:scatterChart><c:axId val=\"1\"/><c:ser><c:yVal/><c:idx val=\"0\"/></c:ser>"
          "<c:ser><c:idx val=\"1\"/><c:smooth val=\"1\"/><c:marker/></c:ser><c:scatterStyle val=\"lineMarker\"/>"
