@@ -28,6 +28,12 @@ int memoryFile()
     return fd;
 }
 
+std::mutex& standardErrorTurn()
+{
+    static std::mutex turn;
+    return turn;
+}
+
 bool isLibraryLine(const QByteArray& line)
 {
     return line.startsWith("[ERROR]") || line.startsWith("[WARNING]");
@@ -45,7 +51,7 @@ void writeAll(int fd, const QByteArray& bytes)
 
 }  // namespace
 
-CapturedStderr::CapturedStderr()
+CapturedStderr::CapturedStderr() : turn_(standardErrorTurn())
 {
     captured_ = memoryFile();
     if (captured_ < 0)
@@ -67,8 +73,11 @@ CapturedStderr::~CapturedStderr()
 
 QStringList CapturedStderr::finish()
 {
-    if (saved_ < 0)
+    if (saved_ < 0) {
+        if (turn_.owns_lock())
+            turn_.unlock();
         return {};
+    }
     std::fflush(stderr);
     ::dup2(saved_, STDERR_FILENO);
     ::close(saved_);
@@ -91,6 +100,7 @@ QStringList CapturedStderr::finish()
             others += line + '\n';
     }
     writeAll(STDERR_FILENO, others);
+    turn_.unlock();
     return library;
 }
 

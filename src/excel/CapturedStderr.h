@@ -3,12 +3,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <mutex>
+
 // The xlsx writer library prints its failures on standard error itself ("[ERROR][file.c:
 // 1532]: ..."), in words meant for its own developers. While it writes a workbook,
 // standard error goes to an in-memory file instead; afterwards its lines are handed to
 // the caller, who reports the failure in the program's words, and any other line is
-// passed on to standard error. Standard error is the process's, so no other thread
-// should expect its own output to appear while one of these is alive.
+// passed on to standard error afterwards. Standard error is the process's: one capture
+// is alive at a time, and a second one, in another thread, waits for it.
 namespace rz::excel {
 
 class CapturedStderr {
@@ -28,6 +30,7 @@ public:
     static QString systemReason(const QStringList& libraryLines);
 
 private:
+    std::unique_lock<std::mutex> turn_;
     int saved_ = -1;     // the original standard error
     int captured_ = -1;  // where it went meanwhile
 };

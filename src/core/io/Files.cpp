@@ -56,8 +56,21 @@ qint64 wholeMegabytes(qint64 bytes)
 }
 
 // The mode a new file of the user's gets: 0666 less the process' file-creation mask.
+// Linux tells the mask without changing it; setting it to learn it would, for a moment,
+// give files that other threads create meanwhile the wrong mode.
 mode_t newFileMode()
 {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (!line.startsWith("Umask:"))
+                continue;
+            bool ok = false;
+            const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+            if (ok)
+                return 0666 & ~static_cast<mode_t>(mask);
+        }
+    }
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
