@@ -33,8 +33,11 @@ void ExportProgress::createDialog()
     // Stays up after the last cell: saving the file comes next.
     dialog_->setAutoReset(false);
     dialog_->setAutoClose(false);
-    // The button and Escape both end in canceled(); the dialog hides itself then.
+    // The button and Escape both end in canceled(), and the dialog hides itself then.
+    // Escape can also reach the dialog as a plain key (when its shortcut does not match,
+    // the window not being active yet), which only rejects the dialog: a cancel too.
     QObject::connect(dialog_, &QProgressDialog::canceled, dialog_, [this] { cancel(); });
+    QObject::connect(dialog_, &QDialog::rejected, dialog_, [this] { cancel(); });
 }
 
 void ExportProgress::cancel()
