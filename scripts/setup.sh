@@ -9,6 +9,7 @@ PACKAGES=(
   libxlsxwriter-dev zlib1g-dev libqrencode-dev libzip-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  xdg-utils
   python3 python3-openpyxl
   fonts-dejavu-core fonts-wqy-zenhei
   # Installing and packaging: man pages, validators, the Debian package and its check.

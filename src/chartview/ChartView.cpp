@@ -1,6 +1,6 @@
 #include "chartview/ChartView.h"
 
-#include "core/report/Report.h"
+#include "core/io/Files.h"
 
 #include <QBuffer>
 #include <QPageLayout>
@@ -71,8 +71,7 @@ QString pictureFormatExtension(PictureFormat format)
 
 ChartView::ChartView(QWidget* parent) : QCustomPlot(parent)
 {
-    // Tick labels use a point whatever the user's locale, like the axes of a drawing.
-    setLocale(QLocale::c());
+    setDecimalSeparator(QLatin1Char('.'));
     setAntialiasedElements(QCP::aeAll);
     setNoAntialiasingOnDrag(true);
     legend->setVisible(false);
@@ -118,6 +117,17 @@ ChartView::ChartView(QWidget* parent) : QCustomPlot(parent)
         }
         graphs_[static_cast<std::size_t>(i)] = g;
     }
+    replot();
+}
+
+void ChartView::setDecimalSeparator(QChar separator)
+{
+    // A locale that writes numbers as the fields do: ASCII digits, a hyphen for the minus
+    // sign (some locales have their own), no group separators (12000 is not "12.000" on
+    // an axis), and the given decimal separator.
+    QLocale locale = separator == QLatin1Char(',') ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    setLocale(locale);
     replot();
 }
 

@@ -4,6 +4,7 @@
 
 #include <qcustomplot.h>
 
+#include <QChar>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -23,6 +24,10 @@ class ChartView : public QCustomPlot {
     Q_OBJECT
 public:
     explicit ChartView(QWidget* parent = nullptr);
+
+    // Tick labels in the user's decimal separator, as every field of the window shows
+    // numbers; a point until this is called.
+    void setDecimalSeparator(QChar separator);
 
     // Copies what changed in the model (points, visibility), rescales and redraws.
     void sync(const ChartModel& model);

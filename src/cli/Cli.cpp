@@ -10,30 +10,19 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 namespace rz::cli {
 
 namespace {
-
-struct Options {
-    QString loadReduction = QStringLiteral("0.15");
-    QString secant = QStringLiteral("0.1");
-    QString park = QStringLiteral("0.75");
-    QChar separator = QLatin1Char('.');
-    bool json = false;
-    QString reportPath;
-    QString outDir;
-    std::optional<PictureFormat> picture;
-    bool xlsx = false;
-    int excelLayout = 0;
-    QStringList files;
-};
 
 struct Message {
     MessageLevel level;
@@ -215,156 +204,35 @@ void printTable(QTextStream& out, const QString& source, const Workbench& wb, co
     row(QStringLiteral("Mean Value"), Field::edt10, Field::edt11, Field::edt14);
 }
 
-// Returns an error text, or an empty string when the options are good.
-QString parse(const QStringList& args, Options& o, bool& help, bool& version)
-{
-    QList<QString*> given;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& target) -> bool {
-            if (i + 1 >= args.size())
-                return false;
-            target = args[++i];
-            return true;
-        };
-        if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
-            help = true;
-        } else if (a == QLatin1String("--version")) {
-            version = true;
-        } else if (a == QLatin1String("--json")) {
-            o.json = true;
-        } else if (a == QLatin1String("--load-reduction")) {
-            if (!value(o.loadReduction))
-                return QStringLiteral("--load-reduction needs a value");
-            given << &o.loadReduction;
-        } else if (a == QLatin1String("--secant")) {
-            if (!value(o.secant))
-                return QStringLiteral("--secant needs a value");
-            given << &o.secant;
-        } else if (a == QLatin1String("--park")) {
-            if (!value(o.park))
-                return QStringLiteral("--park needs a value");
-            given << &o.park;
-        } else if (a == QLatin1String("--decimal-separator")) {
-            QString sep;
-            if (!value(sep) || sep.size() != 1)
-                return QStringLiteral("--decimal-separator needs one character");
-            o.separator = sep.at(0);
-        } else if (a == QLatin1String("--report")) {
-            if (!value(o.reportPath))
-                return QStringLiteral("--report needs a path");
-        } else if (a == QLatin1String("--out-dir")) {
-            if (!value(o.outDir))
-                return QStringLiteral("--out-dir needs a folder");
-        } else if (a == QLatin1String("--picture")) {
-            QString fmt;
-            if (!value(fmt))
-                return QStringLiteral("--picture needs a format");
-            o.picture = pictureFormatFromPath(QLatin1Char('.') + fmt);
-            if (!o.picture)
-                return QStringLiteral("--picture takes bmp, png, pdf or svg, not \"%1\"").arg(fmt);
-        } else if (a == QLatin1String("--xlsx")) {
-            o.xlsx = true;
-        } else if (a == QLatin1String("--excel-layout")) {
-            QString layout;
-            if (!value(layout))
-                return QStringLiteral("--excel-layout needs single or combined");
-            if (layout == QLatin1String("single"))
-                o.excelLayout = 0;
-            else if (layout == QLatin1String("combined"))
-                o.excelLayout = 1;
-            else
-                return QStringLiteral("--excel-layout takes single or combined, not \"%1\"").arg(layout);
-        } else if (a == QLatin1String("--")) {
-            o.files += args.mid(i + 1);
-            break;
-        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            return QStringLiteral("unknown option %1").arg(a);
-        } else {
-            o.files << a;
-        }
-    }
-    if (help || version)
-        return {};
-    // Defaults not given are written with the chosen separator, as the window shows them.
-    for (QString* factor : {&o.loadReduction, &o.secant, &o.park}) {
-        if (!given.contains(factor))
-            factor->replace(QLatin1Char('.'), o.separator);
-    }
-    if (o.files.isEmpty())
-        return QStringLiteral("no FILE given");
-    if (!o.reportPath.isEmpty() && o.files.size() != 1)
-        return QStringLiteral("--report takes exactly one FILE");
-    if (o.reportPath == QLatin1String("-") && o.json)
-        return QStringLiteral("--report - and --json both write to standard output");
-    if (o.picture && o.outDir.isEmpty())
-        return QStringLiteral("--picture needs --out-dir");
-    if (o.xlsx && o.outDir.isEmpty())
-        return QStringLiteral("--xlsx needs --out-dir");
-    if (!o.outDir.isEmpty() && !QFileInfo(o.outDir).isDir())
-        return QStringLiteral("--out-dir: \"%1\" is not a folder").arg(o.outDir);
-    if (!o.outDir.isEmpty()) {
-        // Outputs are named after the file: two files of one name would overwrite each other's.
-        QHash<QString, QString> byName;
-        for (const QString& file : o.files) {
-            const QString name = baseNameOf(file);
-            if (byName.contains(name) && byName.value(name) != file)
-                return QStringLiteral("\"%1\" and \"%2\" would both write %3_YieldingPoint.* in --out-dir")
-                    .arg(byName.value(name), file, name);
-            byName.insert(name, file);
-        }
-    }
-    return {};
-}
-
 }  // namespace
-
-QString usageText()
-{
-    return QStringLiteral(
-        "Usage: rorevadi-cli [OPTIONS] FILE...\n"
-        "Imports each load-displacement FILE and calculates its characteristic points,\n"
-        "exactly as the desktop program does after \"Import\" and \"Calculate\".\n"
-        "\n"
-        "  --load-reduction TEXT   factor text for the \"Load Reduction Factor\" field (default \"0.15\")\n"
-        "  --secant TEXT           factor text for the \"Load Factor for Secant\" field (default \"0.1\")\n"
-        "  --park TEXT             factor text for the R.Park \"Load Factor\" field (default \"0.75\")\n"
-        "  --decimal-separator C   decimal separator for the data files and factor texts (default \".\");\n"
-        "                          the default factor texts are written with it\n"
-        "  --json                  one JSON object per FILE, one per line, on standard output\n"
-        "  --report PATH           write the results report of the (single) FILE to PATH; \"-\" writes it\n"
-        "                          to standard output\n"
-        "  --out-dir DIR           for every FILE write DIR/<name>_YieldingPoint.csv\n"
-        "  --picture FORMAT        with --out-dir, also write the chart as DIR/<name>_YieldingPoint.FORMAT\n"
-        "                          (bmp, png, pdf or svg)\n"
-        "  --xlsx                  with --out-dir, also write DIR/<name>_YieldingPoint.xlsx: the chart's\n"
-        "                          series and a native scatter chart, as \"Export Excel\" builds it\n"
-        "  --excel-layout L        single (default) or combined: the workbook's sheet layout\n"
-        "  -h, --help              show this help\n"
-        "  --version               show the version\n"
-        "\n"
-        "Exit status: 0 when every file was calculated to the end; 1 when a file gave no curve,\n"
-        "had a factor refused or ended with an error; 2 for a usage error.\n");
-}
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    Options o;
-    bool help = false;
-    bool version = false;
-    const QString problem = parse(args, o, help, version);
-    if (help) {
+    const ParsedArguments parsed = parseArguments(args);
+    if (const std::optional<int> status = answerWithoutRunning(parsed, out, err))
+        return *status;
+    return run(parsed.options, out, err);
+}
+
+std::optional<int> answerWithoutRunning(const ParsedArguments& parsed, QTextStream& out, QTextStream& err)
+{
+    if (parsed.help) {
         out << usageText();
         return kExitOk;
     }
-    if (version) {
+    if (parsed.version) {
         out << "rorevadi-cli 2019.03.08\n";
         return kExitOk;
     }
-    if (!problem.isEmpty()) {
-        err << "rorevadi-cli: " << problem << "\n" << usageText();
+    if (!parsed.error.isEmpty()) {
+        err << "rorevadi-cli: " << parsed.error << "\n" << usageText();
         return kExitUsage;
     }
+    return std::nullopt;
+}
+
+int run(const Options& o, QTextStream& out, QTextStream& err)
+{
 
     std::unique_ptr<ChartView> view;
     if (o.picture) {
@@ -373,8 +241,20 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err)
             return kExitUsage;
         }
         view = std::make_unique<ChartView>();
+        view->setDecimalSeparator(o.separator);
         // The chart's size in the window's design.
         view->resize(587, 290);
+    }
+
+    if (!o.outDir.isEmpty()) {
+        // Created with its parents, as -o style options do; only what cannot be made is refused.
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(o.outDir).toStdString()), error);
+        if (error || !QFileInfo(o.outDir).isDir()) {
+            const QString reason = error ? QString::fromLocal8Bit(error.message()) : QStringLiteral("it is not a folder");
+            err << "rorevadi-cli: cannot create the folder \"" << o.outDir << "\" for --out-dir: " << reason << "\n";
+            return kExitUsage;
+        }
     }
 
     int status = kExitOk;

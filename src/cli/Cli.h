@@ -1,8 +1,11 @@
 #pragma once
 
+#include "cli/Options.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <optional>
 
 // The batch tool: for each file, a fresh window state, the import of the file, then one
 // "Calculate" with the factor texts given; the same messages, results and series as the
@@ -17,6 +20,10 @@ constexpr int kExitUsage = 2;
 // A report written to "-" goes to out's device as raw bytes.
 int run(const QStringList& args, QTextStream& out, QTextStream& err);
 
-QString usageText();
+// The same with the arguments parsed already (main parses them before it chooses its
+// application object): help, version and usage errors are answered here, and nothing
+// else runs then.
+std::optional<int> answerWithoutRunning(const ParsedArguments& parsed, QTextStream& out, QTextStream& err);
+int run(const Options& options, QTextStream& out, QTextStream& err);
 
 }  // namespace rz::cli

@@ -10,12 +10,22 @@
 
 int main(int argc, char** argv)
 {
-    // Pictures are drawn without a display, so the batch tool also runs on servers.
-    bool wantsPicture = false;
+    // Parsed once, before the application object is chosen: pictures need the drawing
+    // support of a QApplication, everything else a plain QCoreApplication.
+    QStringList args;
     for (int i = 1; i < argc; ++i)
-        wantsPicture = wantsPicture || std::string_view(argv[i]) == "--picture";
+        args << QString::fromLocal8Bit(argv[i]);
+    const rz::cli::ParsedArguments parsed = rz::cli::parseArguments(args);
+    {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        if (const std::optional<int> status = rz::cli::answerWithoutRunning(parsed, out, err))
+            return *status;
+    }
+
     std::unique_ptr<QCoreApplication> app;
-    if (wantsPicture) {
+    if (parsed.options.picture) {
+        // Drawn without a display, so the batch tool also runs on servers.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // Drawing asks for a runtime folder; without a session there is none.
         if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
@@ -30,7 +40,5 @@ int main(int argc, char** argv)
 
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    return rz::cli::run(args, out, err);
+    return rz::cli::run(parsed.options, out, err);
 }

@@ -970,13 +970,13 @@ void WorkbookBackend::setConstantMemoryThreshold(std::int64_t cells)
     session_->constantMemoryThreshold = cells;
 }
 
-void WorkbookBackend::save(int index, const QString& path) const
+void WorkbookBackend::save(int index, const QString& path, const std::function<bool()>& cancelled) const
 {
     const Workbook& book = *session_->workbooks.at(static_cast<std::size_t>(index));
     std::int64_t cells = 0;
     for (const auto& sheet : book.sheets)
         cells += sheet->cellCount();
-    writeWorkbook(book, path, cells > session_->constantMemoryThreshold);
+    writeWorkbook(book, path, cells > session_->constantMemoryThreshold, cancelled);
 }
 
 }  // namespace rz::excel

@@ -5,6 +5,7 @@
 #include <QChar>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -43,8 +44,8 @@ public:
 
     // Writes workbook index to path: a temporary file in the same folder, renamed over
     // path once complete, so a failed write leaves any earlier file alone.
-    // Throws WorkbookWriteError.
-    void save(int index, const QString& path) const;
+    // Throws WorkbookWriteError, or ExportCancelled once cancelled answers true.
+    void save(int index, const QString& path, const std::function<bool()>& cancelled = {}) const;
 
     struct Session;
 

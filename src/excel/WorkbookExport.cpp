@@ -4,7 +4,6 @@
 #include "excel/WorkbookBackend.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -52,10 +51,11 @@ void exportAndSave(ExcelOp& op, const ChartModel& chart, QChar separator, Export
     if (backend.workbookCount() > 0) {
         const int last = backend.workbookCount() - 1;
         const QString path = pathFor(backend.workbookName(last));
-        feedback.saving();
         try {
-            backend.save(last, path);
+            feedback.saving([&](const std::function<bool()>& cancelled) { backend.save(last, path, cancelled); });
             savedPath = path;
+        } catch (const ExportCancelled&) {
+            throw;
         } catch (const WorkbookWriteError& e) {
             if (!stopped)
                 throw;
@@ -129,21 +129,6 @@ void WorkbookExport::toFile(ExcelOp& op, const ChartModel& chart, ExportFeedback
     savedPath_.clear();
     WorkbookBackend backend(separator_);
     exportAndSave(op, chart, separator_, feedback, backend, [&](const QString&) { return path; }, savedPath_);
-}
-
-bool SpreadsheetHandlerAvailable()
-{
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-    return true;
-#else
-    QProcess query;
-    query.start(QStringLiteral("xdg-mime"),
-                {QStringLiteral("query"), QStringLiteral("default"),
-                 QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
-    if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
-        return false;
-    return !query.readAllStandardOutput().trimmed().isEmpty();
-#endif
 }
 
 }  // namespace rz::excel

@@ -6,6 +6,7 @@
 #include <QChar>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // The export run against the in-process workbook model (WorkbookBackend.h), with the
 // workbook it builds saved as an .xlsx file.
@@ -19,14 +20,16 @@
 //         // the error box with e.what(); the workbook was saved all the same
 //     }
 //     if (!run.savedPath().isEmpty())
-//         // SpreadsheetHandlerAvailable() ? QDesktopServices::openUrl(QUrl::fromLocalFile(path))
-//         //                               : a notice saying where the workbook is
+//         // findSpreadsheetOpener() == SpreadsheetOpener::Ready (DesktopWorkbooks.h)
+//         //     ? QDesktopServices::openUrl(QUrl::fromLocalFile(path))
+//         //     : workbookNotOpenedMessage(path, why)
 //
 // Batch tool: run.toFile(op, chart, feedback, path) writes path and opens nothing.
 //
 // Both throw what ExportToExcel throws (ExcelExport.h) after saving what was built, and
 // WorkbookWriteError when the file cannot be written. Nothing is saved after a start
-// failure, a refused layout or a cancel, and savedPath() stays empty then.
+// failure, a refused layout or a cancel (also one while the file is being written), and
+// savedPath() stays empty then.
 namespace rz::excel {
 
 // What the front end shows while a workbook export runs.
@@ -44,8 +47,12 @@ public:
         (void)total;
         return true;
     }
-    // The cells are done and the file is being written; this cannot be cancelled.
-    virtual void saving() {}
+    // The cells are done: save writes the file, asking cancelled (which may be empty)
+    // now and then and stopping with ExportCancelled when it answers true. A window runs
+    // it on a worker thread and keeps its Cancel button alive meanwhile; the default runs
+    // it here, uncancelled.
+    using SaveFunction = std::function<void(const std::function<bool()>& cancelled)>;
+    virtual void saving(const SaveFunction& save) { save({}); }
 };
 
 class WorkbookExport {
@@ -68,9 +75,5 @@ private:
     QChar separator_;
     QString savedPath_;
 };
-
-// Whether the desktop has a program for .xlsx files (opening one would otherwise
-// silently do nothing).
-bool SpreadsheetHandlerAvailable();
 
 }  // namespace rz::excel

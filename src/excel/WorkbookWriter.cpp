@@ -1,13 +1,18 @@
 #include "excel/WorkbookWriter.h"
 
+#include "core/io/Files.h"
+#include "core/io/ZipArchive.h"
+#include "excel/CapturedStderr.h"
+#include "excel/ChartXmlOrder.h"
+#include "excel/ExcelExport.h"
 #include "excel/WorkbookBackend.h"
+#include "excel/XmlPartCheck.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
-#include <zlib.h>
-#include <sys/stat.h>
 
 #include <xlsxwriter.h>
 
@@ -15,7 +20,7 @@
 #include <clocale>
 #include <cmath>
 #include <deque>
-#include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -102,13 +107,15 @@ void check(lxw_error error, const QString& what)
         fail(what + QStringLiteral(": ") + QString::fromUtf8(lxw_strerror(error)));
 }
 
-void writeCells(lxw_worksheet* ws, const Sheet& sheet)
+void writeCells(lxw_worksheet* ws, const Sheet& sheet, const std::function<bool()>& cancelled)
 {
     std::size_t rows = 0;
     for (const auto& column : sheet.columns)
         rows = std::max(rows, column.size());
     // Row by row: the order the constant-memory mode needs.
     for (std::size_t r = 0; r < rows; ++r) {
+        if (r % 4096 == 0 && cancelled && cancelled())
+            throw ExportCancelled();
         for (std::size_t c = 0; c < sheet.columns.size(); ++c) {
             const std::vector<Cell>& column = sheet.columns[c];
             if (r >= column.size())
@@ -340,184 +347,158 @@ void writeChart(lxw_workbook* wb, lxw_worksheet* ws, const Shape& shape, const W
 }  // namespace
 
 namespace {
-// The writer underneath ignores failed writes (a full disk, a file-size limit), both of
-// the zip and of the temporary files its parts are built in, so a cut-off workbook
-// would pass for a whole one. Read it back: the zip must end with its directory, and
-// every XML part must inflate to its stated size and end by closing its root element.
-quint32 le32(const char* p)
+
+QString shown(const QString& path)
 {
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return static_cast<quint32>(u[0]) | static_cast<quint32>(u[1]) << 8 | static_cast<quint32>(u[2]) << 16 |
-           static_cast<quint32>(u[3]) << 24;
-}
-quint16 le16(const char* p)
-{
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return static_cast<quint16>(u[0] | u[1] << 8);
+    return QDir::toNativeSeparators(path);
 }
 
-bool xmlPartIsWhole(const QByteArray& head, const QByteArray& tail)
+// What a failed close of the library means, in the program's words; the system's reason
+// when the library quoted one.
+QString closeFailure(lxw_error error, const QStringList& libraryLines)
 {
-    qsizetype at = 0;
-    while ((at = head.indexOf('<', at)) >= 0 && at + 1 < head.size() && (head[at + 1] == '?' || head[at + 1] == '!'))
-        ++at;
-    if (at < 0 || at + 1 >= head.size())
-        return false;
-    qsizetype end = at + 1;
-    while (end < head.size() && head[end] != ' ' && head[end] != '>' && head[end] != '/' && head[end] != '\r' &&
-           head[end] != '\n')
-        ++end;
-    const QByteArray root = head.mid(at + 1, end - at - 1);
-    const QByteArray trimmed = tail.trimmed();
-    return trimmed.endsWith("</" + root + ">") || trimmed.endsWith("/>");
-}
-
-// Inflates one stored or deflated part; true when it gives exactly `size` bytes of XML
-// that closes its root element.
-bool partIsWhole(const char* data, qint64 compressedSize, quint16 method, quint32 size)
-{
-    QByteArray head;
-    QByteArray tail;
-    qint64 produced = 0;
-    auto take = [&](const char* out, qint64 n) {
-        if (head.size() < 512)
-            head.append(out, std::min<qint64>(n, 512 - head.size()));
-        tail.append(out, n);
-        if (tail.size() > 512)
-            tail.remove(0, tail.size() - 512);
-        produced += n;
-    };
-    if (method == 0) {
-        take(data, compressedSize);
-    } else if (method == 8) {
-        z_stream z{};
-        if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
-            return false;
-        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
-        z.avail_in = static_cast<uInt>(compressedSize);
-        char out[65536];
-        int rc = Z_OK;
-        while (rc == Z_OK) {
-            z.next_out = reinterpret_cast<Bytef*>(out);
-            z.avail_out = sizeof out;
-            rc = inflate(&z, Z_NO_FLUSH);
-            take(out, static_cast<qint64>(sizeof out - z.avail_out));
-            if (rc == Z_OK && z.avail_in == 0 && z.avail_out != 0)
-                break;
-        }
-        inflateEnd(&z);
-        if (rc != Z_STREAM_END)
-            return false;
-    } else {
-        return false;
+    const QString reason = CapturedStderr::systemReason(libraryLines);
+    if (!reason.isEmpty())
+        return reason;
+    switch (error) {
+        case LXW_ERROR_MEMORY_MALLOC_FAILED:
+            return QStringLiteral("out of memory");
+        case LXW_ERROR_CREATING_XLSX_FILE:
+            return QStringLiteral("the file could not be created");
+        case LXW_ERROR_CREATING_TMPFILE:
+            return QStringLiteral("no temporary file could be created");
+        default:
+            return QStringLiteral("the file could not be written (is the disk full?)");
     }
-    return produced == size && xmlPartIsWhole(head, tail);
 }
 
-bool workbookIsWhole(const QString& path)
+void checkCancel(const std::function<bool()>& cancelled)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray zip = file.readAll();
-    const qsizetype n = zip.size();
-    if (n < 22)
-        return false;
-    qsizetype eocd = -1;
-    for (qsizetype at = n - 22; at >= 0 && at >= n - 22 - 65535; --at) {
-        if (le32(zip.constData() + at) == 0x06054b50u) {
-            eocd = at;
-            break;
+    if (cancelled && cancelled())
+        throw ExportCancelled();
+}
+
+bool isXmlPart(const QString& name)
+{
+    return name.endsWith(QLatin1String(".xml")) || name.endsWith(QLatin1String(".rels"));
+}
+
+bool isChartPart(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^xl/charts/chart\\d+\\.xml$"));
+    return pattern.match(name).hasMatch();
+}
+
+// The writer underneath ignores some failed writes (a full disk, a file-size limit), of
+// the zip and of the temporary files its parts are built in, so a cut-off workbook could
+// pass for a whole one. Every part must read back with its CRC, and every XML part must
+// be whole.
+bool workbookIsWhole(const QString& path, const std::function<bool()>& cancelled)
+{
+    try {
+        const ZipReader zip = ZipReader::openFile(path);
+        const QStringList names = zip.entryNames();
+        if (names.isEmpty())
+            return false;
+        for (const QString& name : names) {
+            checkCancel(cancelled);
+            XmlPartCheck xml;
+            const bool isXml = isXmlPart(name);
+            zip.readChunks(name, [&](QByteArrayView piece) {
+                if (isXml)
+                    xml.feed(piece);
+            });
+            if (isXml && !xml.whole())
+                return false;
         }
-    }
-    if (eocd < 0)
+    } catch (const ZipError&) {
         return false;
-    const quint16 entries = le16(zip.constData() + eocd + 10);
-    const quint32 directorySize = le32(zip.constData() + eocd + 12);
-    qsizetype at = le32(zip.constData() + eocd + 16);
-    if (at + static_cast<qsizetype>(directorySize) != eocd || entries == 0)
-        return false;
-    for (quint16 i = 0; i < entries; ++i) {
-        if (at + 46 > eocd || le32(zip.constData() + at) != 0x02014b50u)
-            return false;
-        const char* e = zip.constData() + at;
-        const quint16 method = le16(e + 10);
-        const quint32 compressed = le32(e + 20);
-        const quint32 size = le32(e + 24);
-        const quint16 nameLength = le16(e + 28);
-        const qsizetype next = at + 46 + nameLength + le16(e + 30) + le16(e + 32);
-        const QByteArray name = zip.mid(at + 46, nameLength);
-        const qsizetype local = le32(e + 42);
-        if (next > eocd || local + 30 > n || le32(zip.constData() + local) != 0x04034b50u)
-            return false;
-        const qsizetype data = local + 30 + le16(zip.constData() + local + 26) + le16(zip.constData() + local + 28);
-        if (data + static_cast<qsizetype>(compressed) > n)
-            return false;
-        if ((name.endsWith(".xml") || name.endsWith(".rels")) &&
-            !partIsWhole(zip.constData() + data, compressed, method, size))
-            return false;
-        at = next;
     }
     return true;
 }
+
+// Puts every chart part in schema order, rewriting those that were not.
+void putChartsInSchemaOrder(const QString& path, const QString& target)
+{
+    std::vector<std::pair<QString, QByteArray>> mended;
+    try {
+        const ZipReader zip = ZipReader::openFile(path);
+        for (const QString& name : zip.entryNames()) {
+            if (!isChartPart(name))
+                continue;
+            if (std::optional<QByteArray> ordered = chartXmlInSchemaOrder(zip.read(name)))
+                mended.emplace_back(name, std::move(*ordered));
+        }
+        if (!mended.empty())
+            replaceZipEntries(path, mended);
+    } catch (const std::exception&) {
+        // A damaged part or a failed rewrite: the workbook is not whole.
+        fail(QStringLiteral("Cannot write the workbook %1: the file could not be written whole (is the disk "
+                            "full?); an earlier file of that name is kept")
+                 .arg(shown(target)));
+    }
+}
+
 }  // namespace
 
-void writeWorkbook(const Workbook& book, const QString& path, bool constantMemory)
+void writeWorkbook(const Workbook& book, const QString& path, bool constantMemory,
+                   const std::function<bool()>& cancelled)
 {
     const QFileInfo target(path);
     const QString folder = target.absolutePath();
     if (!QFileInfo(folder).isDir())
-        fail(QStringLiteral("The folder %1 does not exist").arg(QDir::toNativeSeparators(folder)));
+        fail(QStringLiteral("The folder %1 does not exist").arg(shown(folder)));
 
     QTemporaryFile temporary(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
     if (!temporary.open())
-        fail(QStringLiteral("Cannot create a file in %1: %2").arg(QDir::toNativeSeparators(folder), temporary.errorString()));
+        fail(QStringLiteral("Cannot create a file in %1: %2").arg(shown(folder), temporary.errorString()));
     const QString temporaryPath = temporary.fileName();
     temporary.close();
 
     {
         const CNumericLocale cLocale;
+        CapturedStderr libraryMessages;
         TextArena arena;
         lxw_workbook_options options{};
         options.constant_memory = constantMemory ? LXW_TRUE : LXW_FALSE;
         const QByteArray fileName = QFile::encodeName(temporaryPath);
         lxw_workbook* wb = workbook_new_opt(fileName.constData(), &options);
         if (!wb)
-            fail(QStringLiteral("Cannot start the workbook %1").arg(QDir::toNativeSeparators(path)));
+            fail(QStringLiteral("Cannot write the workbook %1: %2")
+                     .arg(shown(path), closeFailure(LXW_ERROR_MEMORY_MALLOC_FAILED, libraryMessages.finish())));
         try {
             for (const auto& sheet : book.sheets) {
                 lxw_worksheet* ws = workbook_add_worksheet(wb, arena(sheet->name));
                 if (!ws)
                     fail(QStringLiteral("Adding the sheet %1").arg(sheet->name));
-                writeCells(ws, *sheet);
+                writeCells(ws, *sheet, cancelled);
                 for (const auto& shape : sheet->shapes)
                     if (shape->chart)
                         writeChart(wb, ws, *shape, book, arena);
             }
+            checkCancel(cancelled);
         } catch (...) {
-            workbook_close(wb);
+            // Nothing of it is kept, so nothing is packed.
+            lxw_workbook_free(wb);
             throw;
         }
-        check(workbook_close(wb), QStringLiteral("Writing %1").arg(QDir::toNativeSeparators(path)));
+        const lxw_error closed = workbook_close(wb);
+        const QStringList lines = libraryMessages.finish();
+        if (closed != LXW_NO_ERROR)
+            fail(QStringLiteral("Cannot write the workbook %1: %2").arg(shown(path), closeFailure(closed, lines)));
     }
-    if (!workbookIsWhole(temporaryPath)) {
-        fail(QStringLiteral("Writing %1: the workbook could not be written whole (is the disk full?); "
+    checkCancel(cancelled);
+    putChartsInSchemaOrder(temporaryPath, path);
+    if (!workbookIsWhole(temporaryPath, cancelled)) {
+        fail(QStringLiteral("Cannot write the workbook %1: the file could not be written whole (is the disk full?); "
                             "an earlier file of that name is kept")
-                 .arg(QDir::toNativeSeparators(path)));
+                 .arg(shown(path)));
     }
-
-    // The temporary file is private to its creator; the workbook gets the permissions
-    // any new file of the user's would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(temporaryPath).constData(), 0666 & ~mask);
-
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(QFile::encodeName(temporaryPath).toStdString()),
-                            std::filesystem::path(QFile::encodeName(target.absoluteFilePath()).toStdString()), error);
-    if (error) {
-        fail(QStringLiteral("Cannot replace %1: %2")
-                 .arg(QDir::toNativeSeparators(path), QString::fromStdString(error.message())));
+    checkCancel(cancelled);
+    try {
+        replaceFileWith(temporaryPath, path);
+    } catch (const FileWriteError& e) {
+        fail(QString::fromUtf8(e.what()));
     }
     temporary.setAutoRemove(false);
 }

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,8 +15,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <stdexcept>
 
@@ -63,6 +68,7 @@ constexpr int kLabelX = 10;
 constexpr int kLabelWidth = 96;
 constexpr int kFieldX = 108;
 constexpr int kFieldHeight = 21;
+constexpr int kNarrowestField = 99;  // the fields' width in the dialog's design
 
 QGroupBox* group(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h)
 {
@@ -106,6 +112,24 @@ QCheckBox* checkBox(QGroupBox* box, const char* name, const QString& caption, in
 QLineEdit* edit(QGroupBox* box, const char* name, const QString& label, int y)
 {
     return labelled<QLineEdit>(box, name, label, y);
+}
+
+// The width a combo box needs to show its widest item and its current text whole.
+int widthForContents(const QComboBox* combo)
+{
+    const QFontMetrics metrics(combo->font());
+    int text = metrics.horizontalAdvance(combo->currentText());
+    for (int i = 0; i < combo->count(); ++i)
+        text = std::max(text, metrics.horizontalAdvance(combo->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    option.frame = combo->hasFrame();
+    // An editable box draws its text in a line edit, with that edit's own margins.
+    const int margins = combo->isEditable() ? 8 : 0;
+    return combo->style()
+        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text + margins, kFieldHeight), combo)
+        .width();
 }
 
 // The index of a list-only combo box: the item, or none when there is no such item.
@@ -199,6 +223,31 @@ TExportOptionForm::TExportOptionForm(QWidget* owner, excel::ExcelOp& options, QC
     }
 }
 
+void TExportOptionForm::fitFieldsToContents()
+{
+    // The left column widens until every drop-down shows its texts whole ("Same as Plot
+    // Panel", a line weight's digits); the right column and the dialog move with it.
+    int field = kNarrowestField;
+    for (const QComboBox* combo : {cbb1, cbb4, cbb2, cbb3, cbb5})
+        field = std::max(field, widthForContents(combo));
+    const int column = kFieldX + field + 10;
+    const int shift = column - grp1->width();
+    if (shift == 0)
+        return;
+    for (QGroupBox* box : {grp1, grp2}) {
+        box->resize(column, box->height());
+        for (QWidget* control : box->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (control->x() == kFieldX)
+                control->resize(field, control->height());
+            else if (qobject_cast<QCheckBox*>(control))
+                control->resize(column - 2 * kLabelX, control->height());
+        }
+    }
+    for (QWidget* right : std::initializer_list<QWidget*>{grp3, grp4, grp5, grp6, btn1, btn2})
+        right->move(right->x() + shift, right->y());
+    setFixedSize(width() + shift, height());
+}
+
 void TExportOptionForm::fill()
 {
     const excel::ExcelOp& op = options_;
@@ -229,6 +278,7 @@ void TExportOptionForm::fill()
     selectIndex(cbb4, op.LineColorMode);
     selectIndex(cbb5, op.MarkerColorMode);
     edt11->setText(QString::number(op.TitleFontSize));
+    fitFieldsToContents();
 }
 
 void TExportOptionForm::store()

@@ -72,6 +72,8 @@ public:
 
 private:
     void store();
+    // Widens the drop-downs (and the dialog) to show their texts whole.
+    void fitFieldsToContents();
 
     excel::ExcelOp& options_;
     QChar separator_;

@@ -4,12 +4,15 @@
 #include "gui/AboutBox.h"
 #include "gui/DonationBox.h"
 #include "gui/ExportOptionForm.h"
+#include "gui/ExportProgress.h"
+#include "excel/DesktopWorkbooks.h"
 #include "excel/ExcelExport.h"
 #include "excel/WorkbookExport.h"
 #include "gui/Diagnostics.h"
 #include "gui/FileDrop.h"
 #include "gui/Links.h"
 #include "gui/RecentFiles.h"
+#include "gui/MenuShortcuts.h"
 #include "gui/StatusBar.h"
 #include "gui/UserGuideWindow.h"
 
@@ -18,7 +21,6 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
-#include <QProgressDialog>
 #include <QUrl>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -104,12 +106,13 @@ void DialogProvider::showStartFailure(QWidget* parent, const QString& text, cons
 
 void DialogProvider::openWorkbook(QWidget* parent, const QString& path)
 {
-    if (excel::SpreadsheetHandlerAvailable() && QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        return;
-    showMessage(parent, MessageLevel::Information,
-                QStringLiteral("The workbook was saved as %1. No program on this desktop opens .xlsx files; "
-                               "open it with your spreadsheet program.")
-                    .arg(QDir::toNativeSeparators(path)));
+    excel::SpreadsheetOpener opener = excel::findSpreadsheetOpener();
+    if (opener == excel::SpreadsheetOpener::Ready) {
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            return;
+        opener = excel::SpreadsheetOpener::OpenFailed;
+    }
+    showMessage(parent, MessageLevel::Information, excel::workbookNotOpenedMessage(path, opener));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -172,6 +175,7 @@ TForm1::TForm1(const QString& programFolder, QChar decimalSeparator, DialogProvi
     buildClientArea();
     auto* drop = new FileDrop(this);
     connect(drop, &FileDrop::filesDropped, this, &TForm1::openFiles);
+    (new MenuShortcutsFirst(this))->watchControls();
     resize(607, 652 + menuBar()->sizeHint().height());
     btn1->setFocus(Qt::OtherFocusReason);
     refresh();
@@ -261,6 +265,7 @@ void TForm1::buildClientArea()
     graphLayout->setContentsMargins(2, 2, 2, 2);
     cht1 = new ChartView(grp2);
     cht1->setObjectName(QStringLiteral("cht1"));
+    cht1->setDecimalSeparator(workbench_->decimalSeparator());
     cht1->setMinimumSize(300, 200);
     graphLayout->addWidget(cht1);
 
@@ -480,10 +485,13 @@ void TForm1::btn1Click()
 }
 
 namespace {
-// What a workbook export shows while it runs: the window's dialogs and a progress bar.
-class WindowFeedback : public excel::ExportFeedback {
+// What a workbook export shows while it runs: the window's dialogs and the progress window.
+class WindowFeedback : public ExportProgress {
 public:
-    WindowFeedback(QWidget* parent, DialogProvider& dialogs) : parent_(parent), dialogs_(dialogs) {}
+    WindowFeedback(QWidget* parent, DialogProvider& dialogs)
+        : ExportProgress(parent, dialogs.showsProgress()), parent_(parent), dialogs_(dialogs)
+    {
+    }
     void showStartFailure(const QString& text, const QString& caption) override
     {
         withoutWaitCursor([&] { dialogs_.showStartFailure(parent_, text, caption); });
@@ -492,37 +500,10 @@ public:
     {
         withoutWaitCursor([&] { dialogs_.showMessage(parent_, MessageLevel::Information, text); });
     }
-    bool progress(std::int64_t done, std::int64_t total) override
-    {
-        if (!dialogs_.showsProgress() || total <= 0)
-            return true;
-        if (!progress_) {
-            progress_ = std::make_unique<QProgressDialog>(QStringLiteral("Writing the workbook..."),
-                                                          QStringLiteral("Cancel"), 0, 1000, parent_);
-            progress_->setWindowModality(Qt::WindowModal);
-            progress_->setMinimumDuration(500);
-            // Stays up after the last cell: writing the file comes next.
-            progress_->setAutoReset(false);
-            progress_->setAutoClose(false);
-        }
-        progress_->setValue(static_cast<int>(std::min<std::int64_t>(done * 1000 / total, 1000)));
-        return !progress_->wasCanceled();
-    }
-    void saving() override
-    {
-        if (!progress_)
-            return;
-        progress_->setLabelText(QStringLiteral("Saving the workbook..."));
-        progress_->setCancelButton(nullptr);
-        progress_->setRange(0, 0);
-        progress_->show();
-        QCoreApplication::processEvents();
-    }
 
 private:
     QWidget* parent_;
     DialogProvider& dialogs_;
-    std::unique_ptr<QProgressDialog> progress_;
 };
 }  // namespace
 

@@ -1,11 +1,16 @@
 #include "gui/BuildInfo.h"
 #include "gui/CommandLine.h"
+#include "excel/DesktopWorkbooks.h"
+#include "excel/WorkbookExport.h"
 #include "gui/MainWindow.h"
 #include "gui/StartUp.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QDateTime>
+#include <QDir>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTextStream>
@@ -37,6 +42,8 @@ int main(int argc, char** argv)
         QGuiApplication::setDesktopFileName(rz::applicationId());
         QApplication::setWindowIcon(
             QIcon::fromTheme(QStringLiteral("rorevadi"), QIcon(QStringLiteral(":/icons/rorevadi.svg"))));
+        // Workbooks of earlier sessions beyond what the cache folder keeps.
+        rz::excel::pruneWorkbookFolder(rz::excel::WorkbookExport::WorkbookFolder(), QDateTime::currentDateTime());
 
         // ~/.config/rorevadi/rorevadi.conf: Recent Files and the window's layout.
         QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("rorevadi"),

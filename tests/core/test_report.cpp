@@ -3,6 +3,7 @@
 #include "WorkbenchTestSupport.h"
 
 #include "core/report/Report.h"
+#include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <QTime>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -227,7 +229,10 @@ TEST(ReportNumbers, GeneralFormWithFifteenDigits)
         const QStringList comma = reportLines(s, QLatin1Char(','), QString());
         EXPECT_EQ(point[3].toStdString(), std::string("PeakLoad:,") + c.point) << exactText(c.value);
         EXPECT_EQ(point[14].toStdString(), std::string("Initial Stifness:,") + c.point) << exactText(c.value);
-        EXPECT_EQ(comma[3].toStdString(), std::string("PeakLoad:,") + c.comma) << exactText(c.value);
+        // A decimal comma puts the number in quotes, so it stays one cell.
+        const std::string commaText = c.comma;
+        const std::string commaField = commaText.find(',') == std::string::npos ? commaText : '"' + commaText + '"';
+        EXPECT_EQ(comma[3].toStdString(), "PeakLoad:," + commaField) << exactText(c.value);
     }
 }
 
@@ -266,24 +271,98 @@ TEST(ReportDecimalComma, WholeCalculationWithCommas)
     wb.btn1Click();
     ASSERT_TRUE(wb.lastCalculationCompleted()) << ::testing::PrintToString(ui.log());
 
-    // The separator is not forced to a point, so a second comma enters those lines.
+    // The separator is not forced to a point; a number with a comma is quoted, with the
+    // label's blank inside the quotes where the line has one.
     const std::vector<std::string> lines = linesOf(wb.reportNow(kMorning));
     ASSERT_EQ(lines.size(), 37u);
     const std::pair<int, const char*> want[] = {
-        {9, "Load Reduction factor:, 0,15"}, {11, "Ultimate Disp:, 5,5"},   {14, "Load Factor for Secant:, 0,1"},
-        {15, "Initial Stifness:,50"},        {19, "YieldLoad:,87,5"},       {21, "Ductility:,2,2"},
-        {25, "YieldDisp:,2,4"},              {26, "Ductility:,2,29166666666667"},
-        {28, "Method-3:,R.Park Method"},     {29, "Yielding Load Factor:,0,75"},
-        {37, "Ductility:,2,41388888888889"},
+        {9, "Load Reduction factor:,\" 0,15\""}, {11, "Ultimate Disp:,\" 5,5\""},
+        {14, "Load Factor for Secant:,\" 0,1\""}, {15, "Initial Stifness:,50"},
+        {19, "YieldLoad:,\"87,5\""},              {21, "Ductility:,\"2,2\""},
+        {25, "YieldDisp:,\"2,4\""},               {26, "Ductility:,\"2,29166666666667\""},
+        {28, "Method-3:,R.Park Method"},           {29, "Yielding Load Factor:,\"0,75\""},
+        {37, "Ductility:,\"2,41388888888889\""},  {4, "PeakLoad:,100"},
+        {5, "PeakDisp:, 4"},
     };
     for (const auto& [line, text] : want)
         EXPECT_EQ(lines[static_cast<std::size_t>(line - 1)], text) << "line " << line;
 }
 
+// A line's fields as a spreadsheet reads them (RFC 4180); nullopt for a stray quote.
+std::optional<std::vector<std::string>> csvFields(const std::string& line)
+{
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c != '"')
+                fields.back() += c;
+            else if (i + 1 < line.size() && line[i + 1] == '"')
+                fields.back() += line[++i];
+            else if (i + 1 < line.size() && line[i + 1] != ',')
+                return std::nullopt;  // text after a closing quote
+            else
+                quoted = false;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else if (c == '"' && fields.back().empty()) {
+            quoted = true;
+        } else if (c == '"') {
+            return std::nullopt;  // a quote inside an unquoted field
+        } else {
+            fields.back() += c;
+        }
+    }
+    if (quoted)
+        return std::nullopt;
+    return fields;
+}
+
+// Under either separator and with a path holding a comma and a quote, every line reads
+// back as its label and at most one value, the value being the text the window shows.
+TEST(ReportQuoting, EveryLineIsALabelAndOneValueUnderBothSeparators)
+{
+    for (const QChar sep : {QLatin1Char('.'), QLatin1Char(',')}) {
+        SCOPED_TRACE(std::string("separator ") + char(sep.unicode()));
+        QTemporaryDir dir;
+        RecordingUi ui;
+        Workbench wb(ui, sep, QStringLiteral("/opt/rorevadi/"));
+        const QString source = writeFile(dir, QStringLiteral("Probe \"3\", Serie B.csv"),
+                                         "d l\n0 0\n1 50\n2 80\n3 95\n4 100\n5 90\n6 80\n");
+        wb.importConfirmed(source);
+        const QString one = QString(QStringLiteral("0.1")).replace(QLatin1Char('.'), sep);
+        wb.setFieldText(Field::edt12, QString(QStringLiteral("0.15")).replace(QLatin1Char('.'), sep));
+        wb.setFieldText(Field::edt17, one);
+        wb.setFieldText(Field::edt1, QString(QStringLiteral("0.75")).replace(QLatin1Char('.'), sep));
+        wb.btn1Click();
+        ASSERT_TRUE(wb.lastCalculationCompleted()) << ::testing::PrintToString(ui.log());
+
+        const std::vector<std::string> lines = linesOf(wb.reportNow(kMorning));
+        ASSERT_EQ(lines.size(), 37u);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const auto fields = csvFields(lines[i]);
+            ASSERT_TRUE(fields.has_value()) << lines[i];
+            EXPECT_LE(fields->size(), 2u) << lines[i];
+        }
+        const AnalysisState& s = wb.state();
+        const std::pair<std::size_t, std::string> values[] = {
+            {2, QDir::toNativeSeparators(source).toLocal8Bit().toStdString()},
+            {9, " " + formatGeneral(s.LoadReductionFactor, sep).toStdString()},
+            {11, " " + formatGeneral(s.UltimateDisp, sep).toStdString()},
+            {21, formatGeneral(s.GeometricResult.Ductility, sep).toStdString()},
+            {26, formatGeneral(s.EnergyResult.Ductility, sep).toStdString()},
+            {37, formatGeneral(s.MeanResult.Ductility, sep).toStdString()},
+        };
+        for (const auto& [line, value] : values)
+            EXPECT_EQ(csvFields(lines[line - 1]).value_or(std::vector<std::string>{}).back(), value) << "line " << line;
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Bytes
 
-TEST(ReportBytes, LineEndsEncodingAndUnquotedSource)
+TEST(ReportBytes, LineEndsEncodingAndQuotedSource)
 {
     AnalysisState s;
     s.SourceDataPath = QStringLiteral("/data/Prüfkörper 3, Serie B.csv");
@@ -293,8 +372,8 @@ TEST(ReportBytes, LineEndsEncodingAndUnquotedSource)
     EXPECT_EQ(bytes.count('\n'), 37);
     EXPECT_EQ(bytes.count('\r'), 37);
     EXPECT_TRUE(bytes.endsWith("Ductility:,0\r\n"));
-    // The locale's narrow encoding, the path unquoted even with its comma.
-    EXPECT_TRUE(bytes.contains("\r\nSource Data:," + s.SourceDataPath.toLocal8Bit() + "\r\n\r\nPeakLoad:,0\r\n"));
+    // The locale's narrow encoding; the path in quotes, as it holds a comma.
+    EXPECT_TRUE(bytes.contains("\r\nSource Data:,\"" + s.SourceDataPath.toLocal8Bit() + "\"\r\n\r\nPeakLoad:,0\r\n"));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -18,6 +18,7 @@ namespace {
 using namespace rz::test;
 
 const char* const kDivisionByZero = "Floating point division by zero";
+const char* const kInvalidOperation = "Invalid floating point operation";
 const char* const kStiffnessWarning =
     "Floating point division by zero Initial Stiffness can't not be calculated! Check the Data!";
 
@@ -534,8 +535,10 @@ struct UltimateCase {
 TEST_F(WorkbenchTest, UltimateDisplacementAndItsMarker)
 {
     const UltimateCase cases[] = {
-        {"a load equal to the ultimate load is no crossing", curveFile({{0, 0}, {1, 100}, {2, 90}, {3, 85}, {4, 80}}),
-         "0.15", false, 4, "4", {4, 80}},
+        {"a load equal to the ultimate load is reached there", curveFile({{0, 0}, {1, 100}, {2, 90}, {3, 85}, {4, 80}}),
+         "0.15", true, 3, "3", {3, 85}},
+        {"landing on the ultimate load at the last point", curveFile({{0, 0}, {1, 100}, {2, 85}}), "0.15", true, 2, "2",
+         {2, 85}},
         {"peak at the last point", curveFile({{0, 0}, {1, 50}, {2, 100}}), "0.15", false, 2, "2", {2, 100}},
         {"the fallback is shown with five decimals", curveFile({{0, 0}, {1, 100}, {4.1234567, 90}}), "0.15", false,
          4.1234567, "4.12346", {4.1234567, 90}},
@@ -851,7 +854,10 @@ TEST_F(WorkbenchTest, ZeroEnergyYieldDisplacementEndsAtItsDuctility)
     EXPECT_EQ(text(Field::edt8), "0.0750");
 }
 
-TEST_F(WorkbenchTest, ZeroParkYieldDisplacementEndsBeforeTheEnergyMethod)
+// A peak load of 0: the secant load 0 is reached on the peak itself, so the stiffness
+// is found, and the Geometric construction at displacement 0 = x0 divides zero by zero
+// before R.Park's zero yield displacement could divide by zero.
+TEST_F(WorkbenchTest, ZeroPeakLoadEndsInTheGeometricConstruction)
 {
     analyseWorkedExample();
     const AnalysisState before = wb.state();
@@ -859,17 +865,17 @@ TEST_F(WorkbenchTest, ZeroParkYieldDisplacementEndsBeforeTheEnergyMethod)
     ui.clear();
     wb.btn1Click();
 
-    EXPECT_EQ(ui.log(), std::vector<std::string>{error(kDivisionByZero)});
+    EXPECT_EQ(ui.log(), std::vector<std::string>{error(kInvalidOperation)});
     const AnalysisState& s = wb.state();
-    EXPECT_TRUE(nearlySamePoints(pts(SeriesId::lnsrsSeries2), {{0, -10}, {0, 0}, {0, -10}, {1, 0}}));
-    EXPECT_TRUE(nearlySamePoints(pts(SeriesId::pntsrsSeries2), {{0, -10}}));
-    EXPECT_DOUBLE_EQ(s.ParkResult.YieldLoad, -10);
-    EXPECT_EQ(s.ParkResult.YieldDisp, 0.0);
-    EXPECT_TRUE(sameBits(s.ParkResult.Ductility, before.ParkResult.Ductility));
+    EXPECT_TRUE(s.StiffnessFound);
+    EXPECT_EQ(s.InitialStiffness, 10.0);
+    EXPECT_EQ(text(Field::edt16), "10");
+    for (SeriesId id : {SeriesId::lnsrsSeries1, SeriesId::pntsrsSeries1, SeriesId::lnsrsSeries2, SeriesId::pntsrsSeries2,
+                        SeriesId::lnsrsSeries3, SeriesId::pntsrsSeries3})
+        EXPECT_TRUE(pts(id).empty()) << seriesStyle(id).name;
+    EXPECT_TRUE(sameBits(s.GeometricResult.YieldLoad, before.GeometricResult.YieldLoad));
+    EXPECT_TRUE(sameBits(s.ParkResult.YieldDisp, before.ParkResult.YieldDisp));
     EXPECT_TRUE(text(Field::edt6).empty());
-    EXPECT_TRUE(text(Field::edt13).empty());
-    EXPECT_TRUE(pts(SeriesId::lnsrsSeries3).empty());
-    EXPECT_TRUE(sameBits(s.EnergyResult.YieldLoad, before.EnergyResult.YieldLoad));
     EXPECT_FALSE(wb.lastCalculationCompleted());
 }
 

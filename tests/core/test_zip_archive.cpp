@@ -1,8 +1,9 @@
 #include "core/io/ZipArchive.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include <algorithm>
 
 namespace rz {
 namespace {
@@ -39,6 +40,20 @@ TEST(ZipArchive, WrittenEntriesReadBackAndAReplacementKeepsTheOthers)
     EXPECT_THROW(zip.read(QStringLiteral("nothing")), ZipError);
     EXPECT_THROW(zip.read(QStringLiteral("a.xml"), 100), ZipError);
 
+    // In pieces: the same bytes, no piece larger than asked for.
+    QByteArray pieces;
+    qsizetype largest = 0;
+    zip.readChunks(
+        QStringLiteral("a.xml"),
+        [&](QByteArrayView piece) {
+            pieces.append(piece);
+            largest = std::max(largest, piece.size());
+        },
+        4096);
+    EXPECT_EQ(pieces, big);
+    EXPECT_LE(largest, 4096);
+    EXPECT_THROW(zip.readChunks(QStringLiteral("nothing"), [](QByteArrayView) {}), ZipError);
+
     const ZipReader inMemory = ZipReader::fromBytes(fileBytes(path), QStringLiteral("book"));
     EXPECT_TRUE(inMemory.contains(QStringLiteral("dir/b.xml")));
     EXPECT_EQ(inMemory.read(QStringLiteral("a.xml")), big);
@@ -62,6 +77,10 @@ TEST(ZipArchive, DamagedOrForeignBytesAreRefusedWithTheArchivesName)
         EXPECT_NE(QString::fromUtf8(e.what()).indexOf(QStringLiteral("flipped")), -1);
     }
     EXPECT_TRUE(refused);
+    EXPECT_THROW(ZipReader::fromBytes(flipped, QStringLiteral("flipped"))
+                     .readChunks(
+                         QStringLiteral("a.xml"), [](QByteArrayView) {}, 1024),
+                 ZipError);
 
     EXPECT_THROW(ZipReader::fromBytes(good.left(good.size() - 10), QStringLiteral("cut")), ZipError);
     EXPECT_THROW(ZipReader::fromBytes(QByteArray("displacement,load\n1,2\n"), QStringLiteral("csv")), ZipError);

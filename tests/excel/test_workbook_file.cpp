@@ -1,3 +1,4 @@
+#include "ChartSchemaOrder.h"
 #include "ExcelTestSupport.h"
 
 #include "excel/ExcelExport.h"
@@ -45,8 +46,10 @@ struct Dump {
     QJsonValue cell(const char* ref) const { return sheet["cells"].toObject().value(QLatin1StringView(ref)); }
 };
 
+// Every workbook these tests read back also has its charts in schema order.
 Dump readBack(const QString& path, int maxRows = 200)
 {
+    EXPECT_EQ(rz::excel::test::chartOrderProblems(path), QStringList()) << path.toStdString();
     Dump dump;
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
@@ -304,6 +307,7 @@ TEST(WorkbookFolder, WorkbooksAreNumberedPastTheOnesInTheFolderAndSavedOnError)
     Feedback feedback;
     WorkbookExport run(u'.');
     run.toFolder(op, chart, feedback, dir.path());
+    EXPECT_EQ(rz::excel::test::chartOrderProblems(run.savedPath()), QStringList());
     const QString first = QFileInfo(run.savedPath()).fileName();
     // Past Book7; further on when earlier tests of this run already named workbooks.
     ASSERT_TRUE(first.startsWith("Book") && first.endsWith(".xlsx")) << first.toStdString();
@@ -393,34 +397,6 @@ TEST(WorkbookFolder, UnwritableTargetReportsTheFolder)
 }  // namespace
 
 namespace {
-
-// Runs SpreadsheetHandlerAvailable with a stand-in xdg-mime first on PATH.
-bool handlerWithXdgMime(const QString& script)
-{
-    QTemporaryDir bin;
-    if (!script.isEmpty()) {
-        QFile tool(bin.filePath("xdg-mime"));
-        tool.open(QIODevice::WriteOnly);
-        tool.write(("#!/bin/sh\n" + script + "\n").toUtf8());
-        tool.close();
-        tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    const QByteArray path = qgetenv("PATH");
-    // Without a stand-in, PATH holds only the empty folder: no xdg-mime at all.
-    qputenv("PATH", script.isEmpty() ? bin.path().toLocal8Bit() : bin.path().toLocal8Bit() + ':' + path);
-    const bool available = SpreadsheetHandlerAvailable();
-    qputenv("PATH", path);
-    return available;
-}
-
-TEST(SpreadsheetHandler, AvailableOnlyWhenTheDesktopNamesAProgramForXlsx)
-{
-    EXPECT_TRUE(handlerWithXdgMime(
-        "[ \"$3\" = application/vnd.openxmlformats-officedocument.spreadsheetml.sheet ] && echo libreoffice-calc.desktop"));
-    EXPECT_FALSE(handlerWithXdgMime("exit 0"));    // no default program
-    EXPECT_FALSE(handlerWithXdgMime("exit 4"));    // the query failed
-    EXPECT_FALSE(handlerWithXdgMime(QString()));   // no xdg-mime at all
-}
 
 TEST_F(WorkbookFile, NonFiniteValuesStayTextAndTheFileStaysValid)
 {

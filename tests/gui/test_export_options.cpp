@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -101,7 +103,8 @@ private slots:
         ExcelOp op;
         withDialog(op, [](TExportOptionForm& f) {
             QCOMPARE(f.windowTitle(), "Export Options");
-            QCOMPARE(f.size(), QSize(458, 487));
+            QCOMPARE(f.height(), 487);
+            QVERIFY(f.width() >= 458);
             QCOMPARE(f.edt3->text(), "450");
             QCOMPARE(f.edt4->text(), "300");
             QCOMPARE(f.cbb1->currentText(), "0.5");
@@ -125,6 +128,54 @@ private slots:
             QVERIFY(f.rb1->isChecked());
             QVERIFY(!f.rb2->isChecked());
         });
+    }
+
+    // Every drop-down shows its items and its current text whole, and the columns that
+    // widen for them do not run into each other.
+    void dropDownsShowTheirTextsWhole_data()
+    {
+        QTest::addColumn<float>("lineWeight");
+        QTest::addColumn<QChar>("separator");
+        QTest::newRow("defaults") << 0.5f << QChar(u'.');
+        QTest::newRow("a line weight with many digits") << 0.3f << QChar(u'.');
+        QTest::newRow("the same under a decimal comma") << 0.3f << QChar(u',');
+    }
+    void dropDownsShowTheirTextsWhole()
+    {
+        QFETCH(float, lineWeight);
+        QFETCH(QChar, separator);
+        ExcelOp op;
+        op.LineWeight = lineWeight;
+        op.LineColorMode = 1;
+        op.MarkerColorMode = 1;
+        withDialog(op, [](TExportOptionForm& f) {
+            for (QComboBox* combo : {f.cbb1, f.cbb4, f.cbb2, f.cbb3, f.cbb5}) {
+                QStyleOptionComboBox option;
+                option.initFrom(combo);
+                option.editable = combo->isEditable();
+                const int room = combo->isEditable()
+                                     ? combo->lineEdit()->width() - 4
+                                     : combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                                      QStyle::SC_ComboBoxEditField, combo).width();
+                QStringList texts{combo->currentText()};
+                for (int i = 0; i < combo->count(); ++i)
+                    texts << combo->itemText(i);
+                for (const QString& text : texts)
+                    QVERIFY2(combo->fontMetrics().horizontalAdvance(text) <= room,
+                             qPrintable(QStringLiteral("%1: \"%2\" needs %3 px, has %4")
+                                            .arg(combo->objectName(), text)
+                                            .arg(combo->fontMetrics().horizontalAdvance(text))
+                                            .arg(room)));
+                QVERIFY(combo->geometry().right() < f.grp1->width());
+            }
+            QVERIFY(f.grp1->geometry().right() < f.grp4->x());
+            QVERIFY(f.grp2->geometry().right() < f.grp3->x());
+            QCOMPARE(f.grp2->width(), f.grp1->width());
+            for (QWidget* right : {static_cast<QWidget*>(f.grp3), static_cast<QWidget*>(f.grp6),
+                                   static_cast<QWidget*>(f.btn2)})
+                QVERIFY(right->geometry().right() < f.width());
+        }, separator);
+        QCOMPARE(op.LineWeight, lineWeight);
     }
 
     void showsTheCaptionsAsWritten()

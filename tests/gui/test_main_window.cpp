@@ -1,4 +1,6 @@
 // The main window driven through its real widgets, with the dialogs answered by the test.
+#include "../excel/ChartSchemaOrder.h"
+#include "FakeDialogs.h"
 #include "chartview/ChartView.h"
 #include "gui/Links.h"
 #include "gui/MainWindow.h"
@@ -16,64 +18,7 @@
 #include <QtTest>
 
 using namespace rz;
-
-namespace {
-
-struct RecordedMessage {
-    MessageLevel level;
-    QString text;
-};
-
-class FakeDialogs : public DialogProvider {
-public:
-    void showMessage(QWidget*, MessageLevel level, const QString& text) override { messages.push_back({level, text}); }
-    QString getOpenFileName(QWidget*, const QString& title, const QString& folder, const QStringList& filters) override
-    {
-        lastTitle = title;
-        lastFolder = folder;
-        lastFilters = filters;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QString getSaveFileName(QWidget*, const QString& title, const QString& folder, const QString& proposedName,
-                            const QStringList& filters, QString* selectedFilter) override
-    {
-        lastTitle = title;
-        lastFolder = folder;
-        lastProposed = proposedName;
-        lastFilters = filters;
-        if (selectedFilter)
-            *selectedFilter = filterAnswer.isEmpty() ? filters.value(0) : filterAnswer;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-
-    void showStartFailure(QWidget*, const QString& text, const QString&) override
-    {
-        messages.push_back({MessageLevel::Information, text});
-    }
-    void openWorkbook(QWidget*, const QString& path) override { openedWorkbooks << path; }
-    bool showsProgress() const override { return false; }
-
-    QStringList answers;
-    QStringList openedWorkbooks;
-    QString filterAnswer;
-    QString lastTitle, lastFolder, lastProposed;
-    QStringList lastFilters;
-    QList<RecordedMessage> messages;
-};
-
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write fixture");
-    f.write(bytes);
-    return path;
-}
-
-const QByteArray kWorkedExample = "d,l\r\n0,0\r\n1,50\r\n1.5,75\r\n2,80\r\n3,95\r\n4,100\r\n5,90\r\n6,80\r\n";
-
-}  // namespace
+using namespace rz::test;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -170,6 +115,8 @@ private slots:
         QCOMPARE(dialogs.openedWorkbooks, (QStringList{dir.filePath(QStringLiteral("books/Book1.xlsx")),
                                                        dir.filePath(QStringLiteral("books/Book2.xlsx"))}));
         QVERIFY(QFileInfo(dialogs.openedWorkbooks[0]).size() > 1000);
+        for (const QString& book : dialogs.openedWorkbooks)
+            QCOMPARE(rz::excel::test::chartOrderProblems(book), QStringList());
 
         // An axis position that is not a number ends the export with its error; the
         // workbook built so far is still saved and shown.
@@ -179,6 +126,32 @@ private slots:
         QCOMPARE(dialogs.messages[0].level, MessageLevel::Error);
         QCOMPARE(dialogs.messages[0].text, QStringLiteral("'abc' is not a valid floating point value"));
         QCOMPARE(dialogs.openedWorkbooks.size(), 3);
+    }
+
+    // Under a decimal comma the chart's tick labels take the comma the fields show.
+    void chartTickLabelsFollowTheDecimalSeparator_data()
+    {
+        QTest::addColumn<QChar>("separator");
+        QTest::newRow("decimal comma") << QChar(u',');
+        QTest::newRow("decimal point") << QChar(u'.');
+    }
+    void chartTickLabelsFollowTheDecimalSeparator()
+    {
+        QFETCH(QChar, separator);
+        form = std::make_unique<TForm1>(dir.path() + QStringLiteral("/prog/"), separator, &dialogs);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QByteArray curve = "d l\n0 0\n\"0.5\" \"1.2\"\n1 \"2.5\"\n\"1.5\" \"1.75\"\n";
+        curve.replace('.', separator.toLatin1());
+        importFile(writeFile(dir, QStringLiteral("small.csv"), curve));
+        form->chart()->replot();
+        QStringList labels;
+        for (QCPAxis* axis : {form->chart()->xAxis, form->chart()->yAxis})
+            labels += axis->tickVectorLabels().toList();
+        const QChar other = separator == u',' ? u'.' : u',';
+        QVERIFY2(labels.join(QString()).contains(separator), qPrintable(labels.join(QLatin1Char(' '))));
+        QVERIFY2(!labels.join(QString()).contains(other), qPrintable(labels.join(QLatin1Char(' '))));
+        QCOMPARE(text(Field::edt18), QString(QStringLiteral("2.5")).replace(u'.', separator));
     }
 
     void excelOptionsDialogOpensFreshAndUpdates()

@@ -82,6 +82,10 @@ std::optional<double> strictCrossing(const Series& curve, double p, int a, int b
         const double y1 = curve.y(i + 1);
         if ((y0 > p && y1 < p) || (y0 < p && y1 > p))
             return interpolate(y0, curve.x(i), y1, curve.x(i + 1), p);
+        // Landing on p is reaching it: loads recorded in whole units hit the level
+        // exactly. The point itself is the answer; interpolating would only round it.
+        if (y1 == p && y0 != p)
+            return curve.x(i + 1);
     }
     return std::nullopt;
 }

@@ -18,8 +18,11 @@ double LoadAtDisp(const Series& curve, double u);
 // Displacement at load p, the same way over loads.
 double DispAtLoad(const Series& curve, double p);
 
-// The driver's strict crossing search over segments i = a .. b-1: the first whose two
-// loads lie strictly on opposite sides of p; a load equal to p never forms a crossing.
+// The driver's crossing search over segments i = a .. b-1, the first match winning: a
+// segment whose two loads lie strictly on opposite sides of p (interpolated), or one
+// whose end load equals p while its start load does not (that end point's displacement,
+// exactly). A start load equal to p alone is no crossing, so the search from the first
+// point never divides zero by zero.
 std::optional<double> strictCrossing(const Series& curve, double p, int a, int b);
 
 // What one yield-point method adds and stores. Arithmetic errors in the construction

@@ -2,32 +2,11 @@
 
 #include "core/text/NumberText.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <optional>
-#include <system_error>
 
 namespace rz {
 namespace {
-
-[[noreturn]] void throwFileError(const char* what, const QString& path, const QString& reason)
-{
-    const QString message =
-        QStringLiteral("%1 \"%2\". %3").arg(QLatin1StringView(what), QDir::toNativeSeparators(path), reason);
-    throw FileReadError(message.toStdString());
-}
-
-QString openFailureReason(const QString& path, const QFile& file)
-{
-    // Qt's own text for a folder reads oddly next to the system's other reasons.
-    if (QFileInfo(path).isDir())
-        return QString::fromStdString(std::generic_category().message(EISDIR));
-    return file.errorString();
-}
 
 QString decodeUtf16(const QByteArray& bytes, bool bigEndian)
 {
@@ -76,7 +55,11 @@ struct FieldSpan {
 // so they cannot disagree on where a field starts or ends. A NUL ends the line.
 class FieldScanner {
 public:
-    explicit FieldScanner(QStringView line) : p_(line.utf16()), end_(line.utf16() + line.size()) { skipBlanks(); }
+    explicit FieldScanner(QStringView line)
+        : p_(line.utf16()), end_(line.utf16() + line.size())
+    {
+        skipBlanks();
+    }
 
     bool next(FieldSpan& field)
     {
@@ -184,43 +167,6 @@ std::optional<Point> linePoint(QStringView line, QChar decimalSeparator)
 }
 
 }  // namespace
-
-QByteArray readWholeFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throwFileError("Cannot open file", path, openFailureReason(path, file));
-
-    // The size is only a hint: some files report none, others grow while being read.
-    const qint64 expected = file.size();
-    QByteArray data(expected > 0 ? expected : 0, Qt::Uninitialized);
-    qint64 filled = 0;
-    const auto readSome = [&](char* into, qint64 maxSize) {
-        const qint64 got = file.read(into, maxSize);
-        if (got < 0)
-            throwFileError("Cannot read file", path, file.errorString());
-        return got;
-    };
-    for (;;) {
-        if (filled == data.size()) {
-            // Full: a small read tells the end of the file from a file longer than announced.
-            char probe[4096];
-            const qint64 got = readSome(probe, sizeof(probe));
-            if (got == 0)
-                break;
-            data.resize(std::max<qint64>(2 * filled, filled + 65536));
-            std::memcpy(data.data() + filled, probe, static_cast<std::size_t>(got));
-            filled += got;
-            continue;
-        }
-        const qint64 got = readSome(data.data() + filled, data.size() - filled);
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    data.truncate(filled);
-    return data;
-}
 
 QString decodeText(const QByteArray& bytes)
 {

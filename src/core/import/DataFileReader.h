@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/chart/Series.h"
+// readWholeFile and FileReadError, which callers of the reader use with it.
+#include "core/io/Files.h"
 
 #include <QByteArray>
 #include <QChar>
@@ -8,21 +10,11 @@
 #include <QStringList>
 #include <QStringView>
 #include <cstdint>
-#include <stdexcept>
 #include <vector>
 
 // The load-displacement data file: a text file whose line 0 is never read and whose
 // every later line holds one point, displacement first, load second.
 namespace rz {
-
-// A file that cannot be opened or read. The message names the file and the reason.
-class FileReadError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Reads the whole file; throws FileReadError.
-QByteArray readWholeFile(const QString& path);
 
 // UTF-8 / UTF-16 LE / UTF-16 BE by byte-order mark, the locale's 8-bit encoding
 // otherwise. A NUL character ends the text.

@@ -142,30 +142,43 @@ qint64 ZipReader::entrySize(const QString& name) const
 QByteArray ZipReader::read(const QString& name, qint64 maxBytes) const
 {
     const qint64 size = entrySize(name);
-    if (size < 0)
-        fail(QStringLiteral("\"%1\" has no part \"%2\"").arg(handle_->name, name));
     if (size > maxBytes)
         fail(QStringLiteral("The part \"%2\" of \"%1\" is too large (%3 bytes)").arg(handle_->name, name).arg(size));
+    QByteArray data;
+    data.reserve(static_cast<qsizetype>(std::max<qint64>(size, 0)));
+    readChunks(name, [&data](QByteArrayView piece) { data.append(piece); });
+    return data;
+}
+
+void ZipReader::readChunks(const QString& name, const std::function<void(QByteArrayView)>& consume,
+                           qint64 chunkBytes) const
+{
+    const qint64 size = entrySize(name);
+    if (size < 0)
+        fail(QStringLiteral("\"%1\" has no part \"%2\"").arg(handle_->name, name));
     std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen(handle_->archive, name.toUtf8().constData(), 0),
                                                             &zip_fclose);
     if (!file)
         fail(QStringLiteral("Cannot open the part \"%2\" of \"%1\": %3")
                  .arg(handle_->name, name, archiveMessage(handle_->archive)));
-    QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < size) {
-        const zip_int64_t got = zip_fread(file.get(), data.data() + done, static_cast<zip_uint64_t>(size - done));
+    auto damaged = [&] {
+        fail(QStringLiteral("The part \"%2\" of \"%1\" is damaged: %3")
+                 .arg(handle_->name, name, QString::fromUtf8(zip_file_strerror(file.get()))));
+    };
+    QByteArray buffer(static_cast<qsizetype>(std::clamp<qint64>(std::min(chunkBytes, size), 1, qint64(1) << 30)),
+                      Qt::Uninitialized);
+    for (qint64 done = 0; done < size;) {
+        const qint64 want = std::min<qint64>(buffer.size(), size - done);
+        const zip_int64_t got = zip_fread(file.get(), buffer.data(), static_cast<zip_uint64_t>(want));
         if (got <= 0)
-            fail(QStringLiteral("The part \"%2\" of \"%1\" is damaged: %3")
-                     .arg(handle_->name, name, QString::fromUtf8(zip_file_strerror(file.get()))));
+            damaged();
+        consume(QByteArrayView(buffer.constData(), static_cast<qsizetype>(got)));
         done += got;
     }
     // One more read lets libzip compare the CRC and notice data past the stated size.
     char probe = 0;
     if (zip_fread(file.get(), &probe, 1) != 0)
-        fail(QStringLiteral("The part \"%2\" of \"%1\" is damaged: %3")
-                 .arg(handle_->name, name, QString::fromUtf8(zip_file_strerror(file.get()))));
-    return data;
+        damaged();
 }
 
 std::unique_ptr<QIODevice> ZipReader::openEntry(const QString& name) const

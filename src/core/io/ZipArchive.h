@@ -2,9 +2,11 @@
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -46,6 +48,11 @@ public:
     // read() fail with errorString() naming the entry. Throws ZipError when the entry is
     // missing. The device must not outlive the reader.
     std::unique_ptr<QIODevice> openEntry(const QString& name) const;
+    // The whole entry in pieces of at most chunkBytes, in order, each handed to consume
+    // (the view is valid during the call only); the CRC is checked after the last piece.
+    // For entries too large to hold at once. Throws ZipError as read() does.
+    void readChunks(const QString& name, const std::function<void(QByteArrayView)>& consume,
+                    qint64 chunkBytes = qint64(1) << 18) const;
 
 private:
     struct Handle;

@@ -2,9 +2,6 @@
 
 #include "core/text/NumberText.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace rz {
 
@@ -28,6 +25,18 @@ QString longTimeFormatWithoutZone(const QLocale& locale)
         out.replace(QLatin1String("  "), QLatin1String(" "));
     return out.trimmed();
 }
+// RFC 4180: a field that holds the separator, a double quote or a line break goes in
+// double quotes, its quotes doubled; under a decimal comma every fractional number does.
+QString csvField(const QString& field)
+{
+    const bool needsQuotes = field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
+                             field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'));
+    if (!needsQuotes)
+        return field;
+    QString quoted = field;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
 }  // namespace
 
 QString reportTimeText(const QDateTime& now, const QLocale& locale)
@@ -40,22 +49,25 @@ QString reportTimeText(const QDateTime& now, const QLocale& locale)
 
 QStringList reportLines(const AnalysisState& s, QChar sep, const QString& timeText)
 {
-    auto num = [sep](double v) { return formatGeneral(v, sep); };
+    // The label's own blank after the comma belongs to the value's field.
+    auto num = [sep](double v) { return csvField(formatGeneral(v, sep)); };
+    auto spaced = [sep](double v) { return csvField(QLatin1Char(' ') + formatGeneral(v, sep)); };
     QStringList l;
-    l << QStringLiteral("Report Time:,") + timeText;
-    l << QStringLiteral("Source Data:,") + s.SourceDataPath;
+    l << QStringLiteral("Report Time:,") + csvField(timeText);
+    l << QStringLiteral("Source Data:,") + csvField(s.SourceDataPath);
     l << QString();
     l << QStringLiteral("PeakLoad:,") + num(s.PeakLoad);
-    l << QStringLiteral("PeakDisp:, ") + num(s.PeakDisp);
-    l << QStringLiteral("MaxDisp:, ") + num(s.MaxDisp);
+    l << QStringLiteral("PeakDisp:,") + spaced(s.PeakDisp);
+    l << QStringLiteral("MaxDisp:,") + spaced(s.MaxDisp);
     l << QString();
     l << QStringLiteral("Ultimate Displacement:");
-    l << QStringLiteral("Load Reduction factor:, ") + num(s.LoadReductionFactor);
-    l << (s.UltimateFound ? QStringLiteral("Ultimate Disp is found?, YES") : QStringLiteral("Ultimate Disp is found?, NO"));
-    l << QStringLiteral("Ultimate Disp:, ") + num(s.UltimateDisp);
+    l << QStringLiteral("Load Reduction factor:,") + spaced(s.LoadReductionFactor);
+    l << (s.UltimateFound ? QStringLiteral("Ultimate Disp is found?, YES")
+                          : QStringLiteral("Ultimate Disp is found?, NO"));
+    l << QStringLiteral("Ultimate Disp:,") + spaced(s.UltimateDisp);
     l << QString();
     l << QStringLiteral("Initial Stiffness:");
-    l << QStringLiteral("Load Factor for Secant:, ") + num(s.SecantLoadFactor);
+    l << QStringLiteral("Load Factor for Secant:,") + spaced(s.SecantLoadFactor);
     if (s.StiffnessFound)
         l << QStringLiteral("Initial Stifness:,") + num(s.InitialStiffness);
     else
@@ -98,35 +110,6 @@ QByteArray reportBytes(const QStringList& lines)
         out += "\r\n";
     }
     return out;
-}
-
-void writeFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    const QFileInfo info(path);
-    const QString shown = QDir::toNativeSeparators(path);
-    if (!info.absoluteDir().exists())
-        throw FileWriteError(QStringLiteral("Cannot create file \"%1\". The folder does not exist.").arg(shown).toStdString());
-    if (info.isDir())
-        throw FileWriteError(QStringLiteral("Cannot create file \"%1\". It is a folder.").arg(shown).toStdString());
-
-    // Unbuffered: a write that the buffer took but the disk refused would otherwise only
-    // fail inside commit(), which then keeps the cut-off file as if it were whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw FileWriteError(QStringLiteral("Cannot create file \"%1\". %2").arg(shown, file.errorString()).toStdString());
-    // A short write (disk full, file-size limit) carries no reason; writing the rest
-    // again fails outright and brings out the system's reason.
-    for (qint64 written = 0; written < bytes.size();) {
-        const qint64 got = file.write(bytes.constData() + written, bytes.size() - written);
-        if (got <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            throw FileWriteError(QStringLiteral("Stream write error: \"%1\". %2").arg(shown, reason).toStdString());
-        }
-        written += got;
-    }
-    if (!file.commit())
-        throw FileWriteError(QStringLiteral("Stream write error: \"%1\". %2").arg(shown, file.errorString()).toStdString());
 }
 
 }  // namespace rz

@@ -6,6 +6,8 @@
 #include "core/report/Report.h"
 #include "core/text/NumberText.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <cmath>
 
 namespace rz {
@@ -147,7 +149,8 @@ void Workbench::importFile(const QString& path)
     ResetAnalysis();
     reportPathChosen(path);  // every dialog now starts in the data file's folder
     state_.ResultBaseName = baseNameOf(path);
-    state_.SourceDataPath = path;
+    // The report names the data file by its full path, however it was given.
+    state_.SourceDataPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     lastLineCount_ = -1;
 
     CurveReadResult read;

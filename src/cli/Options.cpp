@@ -1,0 +1,240 @@
+#include "cli/Options.h"
+
+#include "core/workbench/Workbench.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+
+#include <initializer_list>
+#include <vector>
+
+namespace rz::cli {
+
+namespace {
+
+// One option: its names (a single letter is a short name), the name of its value (none
+// for a flag), its help (the first line beside the names, the rest below them) and what
+// it sets. apply returns a usage error, or an empty text.
+struct OptionRow {
+    std::initializer_list<const char*> names;
+    const char* valueName;
+    std::initializer_list<const char*> help;
+    QString (*apply)(ParsedArguments& parsed, const QString& value);
+};
+
+// Adding an option is adding a row here; the parser and the help text follow.
+const OptionRow kOptions[] = {
+    {{"load-reduction"},
+     "TEXT",
+     {"factor text for the \"Load Reduction Factor\" field (default \"0.15\")"},
+     [](ParsedArguments& p, const QString& v) {
+         p.options.loadReduction = v;
+         return QString();
+     }},
+    {{"secant"},
+     "TEXT",
+     {"factor text for the \"Load Factor for Secant\" field (default \"0.1\")"},
+     [](ParsedArguments& p, const QString& v) {
+         p.options.secant = v;
+         return QString();
+     }},
+    {{"park"},
+     "TEXT",
+     {"factor text for the R.Park \"Load Factor\" field (default \"0.75\")"},
+     [](ParsedArguments& p, const QString& v) {
+         p.options.park = v;
+         return QString();
+     }},
+    {{"decimal-separator"},
+     "C",
+     {"decimal separator for the data files and factor texts (default \".\");",
+      "the default factor texts are written with it"},
+     [](ParsedArguments& p, const QString& v) {
+         if (v.size() != 1)
+             return QStringLiteral("--decimal-separator needs one character");
+         p.options.separator = v.at(0);
+         return QString();
+     }},
+    {{"json"},
+     nullptr,
+     {"one JSON object per FILE, one per line, on standard output"},
+     [](ParsedArguments& p, const QString&) {
+         p.options.json = true;
+         return QString();
+     }},
+    {{"report"},
+     "PATH",
+     {"write the results report of the (single) FILE to PATH; \"-\" writes it", "to standard output"},
+     [](ParsedArguments& p, const QString& v) {
+         p.options.reportPath = v;
+         return QString();
+     }},
+    {{"out-dir"},
+     "DIR",
+     {"for every FILE write DIR/<name>_YieldingPoint.csv; DIR and its parents", "are created when missing"},
+     [](ParsedArguments& p, const QString& v) {
+         p.options.outDir = v;
+         return QString();
+     }},
+    {{"picture"},
+     "FORMAT",
+     {"with --out-dir, also write the chart as DIR/<name>_YieldingPoint.FORMAT", "(bmp, png, pdf or svg)"},
+     [](ParsedArguments& p, const QString& v) {
+         p.options.picture = pictureFormatFromPath(QLatin1Char('.') + v);
+         if (!p.options.picture)
+             return QStringLiteral("--picture takes bmp, png, pdf or svg, not \"%1\"").arg(v);
+         return QString();
+     }},
+    {{"xlsx"},
+     nullptr,
+     {"with --out-dir, also write DIR/<name>_YieldingPoint.xlsx: the chart's",
+      "series and a native scatter chart, as \"Export Excel\" builds it"},
+     [](ParsedArguments& p, const QString&) {
+         p.options.xlsx = true;
+         return QString();
+     }},
+    {{"excel-layout"},
+     "L",
+     {"single (default) or combined: the workbook's sheet layout"},
+     [](ParsedArguments& p, const QString& v) {
+         if (v == QLatin1String("single"))
+             p.options.excelLayout = 0;
+         else if (v == QLatin1String("combined"))
+             p.options.excelLayout = 1;
+         else
+             return QStringLiteral("--excel-layout takes single or combined, not \"%1\"").arg(v);
+         return QString();
+     }},
+    {{"h", "help"},
+     nullptr,
+     {"show this help"},
+     [](ParsedArguments& p, const QString&) {
+         p.help = true;
+         return QString();
+     }},
+    {{"version"},
+     nullptr,
+     {"show the version"},
+     [](ParsedArguments& p, const QString&) {
+         p.version = true;
+         return QString();
+     }},
+};
+
+QStringList namesOf(const OptionRow& row)
+{
+    QStringList names;
+    for (const char* name : row.names)
+        names << QString::fromLatin1(name);
+    return names;
+}
+
+// "-h, --help" or "--park TEXT".
+QString synopsis(const OptionRow& row)
+{
+    QStringList shown;
+    for (const char* name : row.names)
+        shown << (qstrlen(name) == 1 ? QStringLiteral("-") : QStringLiteral("--")) + QString::fromLatin1(name);
+    QString text = shown.join(QStringLiteral(", "));
+    if (row.valueName)
+        text += QLatin1Char(' ') + QString::fromLatin1(row.valueName);
+    return text;
+}
+
+// The checks that need every option at once.
+QString checkTogether(Options& o, const QCommandLineParser& parser)
+{
+    // Defaults not given are written with the chosen separator, as the window shows them.
+    const std::pair<const char*, QString*> factors[] = {
+        {"load-reduction", &o.loadReduction}, {"secant", &o.secant}, {"park", &o.park}};
+    for (const auto& [name, text] : factors) {
+        if (!parser.isSet(QString::fromLatin1(name)))
+            text->replace(QLatin1Char('.'), o.separator);
+    }
+    if (o.files.isEmpty())
+        return QStringLiteral("no FILE given");
+    if (!o.reportPath.isEmpty() && o.files.size() != 1)
+        return QStringLiteral("--report takes exactly one FILE");
+    if (o.reportPath == QLatin1String("-") && o.json)
+        return QStringLiteral("--report - and --json both write to standard output");
+    if (o.picture && o.outDir.isEmpty())
+        return QStringLiteral("--picture needs --out-dir");
+    if (o.xlsx && o.outDir.isEmpty())
+        return QStringLiteral("--xlsx needs --out-dir");
+    if (!o.outDir.isEmpty()) {
+        // Outputs are named after the file: two files of one name would overwrite each other's.
+        QHash<QString, QString> byName;
+        for (const QString& file : o.files) {
+            const QString name = baseNameOf(file);
+            const QString clean = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+            if (byName.contains(name) && QDir::cleanPath(QFileInfo(byName.value(name)).absoluteFilePath()) != clean)
+                return QStringLiteral("\"%1\" and \"%2\" would both write %3_YieldingPoint.* in --out-dir")
+                    .arg(byName.value(name), file, name);
+            byName.insert(name, file);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+ParsedArguments parseArguments(const QStringList& args)
+{
+    QCommandLineParser parser;
+    std::vector<QCommandLineOption> options;
+    for (const OptionRow& row : kOptions) {
+        options.emplace_back(namesOf(row), QString(), row.valueName ? QString::fromLatin1(row.valueName) : QString());
+        parser.addOption(options.back());
+    }
+    ParsedArguments parsed;
+    // The first argument is taken for the program's name.
+    if (!parser.parse(QStringList(QStringLiteral("rorevadi-cli")) + args)) {
+        parsed.error = parser.errorText();
+        return parsed;
+    }
+    for (std::size_t i = 0; i < std::size(kOptions); ++i) {
+        if (!parser.isSet(options[i]))
+            continue;
+        // Given more than once, the last one counts.
+        const QString value = kOptions[i].valueName ? parser.values(options[i]).constLast() : QString();
+        const QString problem = kOptions[i].apply(parsed, value);
+        if (!problem.isEmpty() && parsed.error.isEmpty())
+            parsed.error = problem;
+    }
+    if (parsed.help || parsed.version) {
+        parsed.error.clear();
+        return parsed;
+    }
+    parsed.options.files = parser.positionalArguments();
+    if (parsed.error.isEmpty())
+        parsed.error = checkTogether(parsed.options, parser);
+    return parsed;
+}
+
+QString usageText()
+{
+    QString text = QStringLiteral(
+        "Usage: rorevadi-cli [OPTIONS] FILE...\n"
+        "Imports each load-displacement FILE and calculates its characteristic points,\n"
+        "exactly as the desktop program does after \"Import\" and \"Calculate\".\n"
+        "\n");
+    constexpr int kColumn = 24;  // where the help begins, after two blanks
+    for (const OptionRow& row : kOptions) {
+        bool first = true;
+        for (const char* line : row.help) {
+            text += QStringLiteral("  ") + (first ? synopsis(row) : QString()).leftJustified(kColumn) +
+                    QString::fromLatin1(line) + QLatin1Char('\n');
+            first = false;
+        }
+    }
+    text += QStringLiteral(
+        "\n"
+        "Exit status: 0 when every file was calculated to the end; 1 when a file gave no curve,\n"
+        "had a factor refused or ended with an error; 2 for a usage error.\n");
+    return text;
+}
+
+}  // namespace rz::cli

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "chartview/ChartView.h"
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The batch tool's command line: every option is one row of a table (Options.cpp) that
+// gives its names, its value, its help lines and what it sets; the parser and the help
+// text are made from that table.
+namespace rz::cli {
+
+struct Options {
+    QString loadReduction = QStringLiteral("0.15");
+    QString secant = QStringLiteral("0.1");
+    QString park = QStringLiteral("0.75");
+    QChar separator = QLatin1Char('.');
+    bool json = false;
+    QString reportPath;
+    QString outDir;
+    std::optional<PictureFormat> picture;
+    bool xlsx = false;
+    int excelLayout = 0;
+    QStringList files;
+};
+
+struct ParsedArguments {
+    Options options;
+    bool help = false;
+    bool version = false;
+    QString error;  // a usage error; empty when the arguments are good
+};
+
+// args excludes the program name. Parses once, with QCommandLineParser: "--opt value"
+// and "--opt=value", "--" before files that begin with a dash. Needs no application
+// object, so the caller can choose one from the options.
+ParsedArguments parseArguments(const QStringList& args);
+
+QString usageText();
+
+}  // namespace rz::cli

@@ -1,0 +1,219 @@
+// The batch tool's options: what each one does with the files and factor texts given.
+#include "../core/WorkbenchTestSupport.h"
+#include "../excel/ChartSchemaOrder.h"
+#include "CliTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+namespace rz {
+namespace {
+
+using namespace rz::test;
+
+// The worked example with decimal commas, blank-separated.
+const QByteArray kCommaFile = "Weg Kraft\n0 0\n1 50\n\"1,5\" 75\n2 80\n3 95\n4 100\n5 90\n6 80\n";
+
+QJsonObject onlyJson(const CliRun& r)
+{
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    EXPECT_EQ(lines.size(), 1) << r.out.toStdString();
+    return QJsonDocument::fromJson(lines.value(0)).object();
+}
+
+class CliOptions : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString put(const QString& name, const QByteArray& bytes) { return writeFile(dir, name, bytes); }
+};
+
+TEST_F(CliOptions, UnderADecimalCommaTheDefaultFactorsAreWrittenWithIt)
+{
+    const QString file = put(QStringLiteral("komma.csv"), kCommaFile);
+    const CliRun r =
+        runCli({QStringLiteral("--json"), QStringLiteral("--decimal-separator"), QStringLiteral(","), file});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    const QJsonObject j = onlyJson(r);
+    const QJsonObject factors = j[QStringLiteral("factors")].toObject();
+    EXPECT_EQ(factors[QStringLiteral("LoadReductionFactor")].toString(), QStringLiteral("0,15"));
+    EXPECT_EQ(factors[QStringLiteral("SecantLoadFactor")].toString(), QStringLiteral("0,1"));
+    EXPECT_EQ(factors[QStringLiteral("ParkLoadFactor")].toString(), QStringLiteral("0,75"));
+    EXPECT_EQ(j[QStringLiteral("state")].toObject()[QStringLiteral("UltimateDisp")].toDouble(), 5.5);
+}
+
+TEST_F(CliOptions, AFactorGivenIsTakenAsWrittenUnderADecimalComma)
+{
+    const QString file = put(QStringLiteral("komma.csv"), kCommaFile);
+    const CliRun r = runCli({QStringLiteral("--json"), QStringLiteral("--decimal-separator"), QStringLiteral(","),
+                             QStringLiteral("--park"), QStringLiteral("0.5"), file});
+    EXPECT_EQ(r.code, 1);
+    const QJsonObject j = onlyJson(r);
+    EXPECT_EQ(j[QStringLiteral("factors")].toObject()[QStringLiteral("ParkLoadFactor")].toString(),
+              QStringLiteral("0.5"));
+    const QJsonArray messages = j[QStringLiteral("messages")].toArray();
+    ASSERT_FALSE(messages.isEmpty());
+    const QJsonObject last = messages.last().toObject();
+    EXPECT_EQ(last[QStringLiteral("level")].toString(), QStringLiteral("warning"));
+    EXPECT_EQ(last[QStringLiteral("text")].toString(), QStringLiteral("'0.5' is not a valid floating point value"));
+}
+
+TEST_F(CliOptions, TheSameFileTwiceIntoOneOutDirIsOneReport)
+{
+    const QString file = put(QStringLiteral("worked.csv"), workedExampleFile());
+    QDir(dir.path()).mkpath(QStringLiteral("out"));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const CliRun r = runCli({QStringLiteral("--out-dir"), out, file, file});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("worked_YieldingPoint.csv")});
+}
+
+TEST_F(CliOptions, OutDirIsCreatedWithItsParents)
+{
+    const QString file = put(QStringLiteral("worked.csv"), workedExampleFile());
+    const QString out = dir.filePath(QStringLiteral("results/2024/run 1"));
+    const CliRun r = runCli({QStringLiteral("--out-dir"), out, QStringLiteral("--xlsx"), file});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("worked_YieldingPoint.csv"), QStringLiteral("worked_YieldingPoint.xlsx")}));
+    EXPECT_EQ(excel::test::chartOrderProblems(QDir(out).filePath(QStringLiteral("worked_YieldingPoint.xlsx"))),
+              QStringList());
+}
+
+TEST_F(CliOptions, OutDirThatCannotBeCreatedIsRefusedWithTheReason)
+{
+    const QString file = put(QStringLiteral("worked.csv"), workedExampleFile());
+    const std::pair<const char*, QString> cases[] = {
+        {"a file where the folder should be", file},
+        {"a folder under a file", file + QStringLiteral("/out")},
+    };
+    for (const auto& [name, out] : cases) {
+        SCOPED_TRACE(name);
+        const CliRun r = runCli({QStringLiteral("--out-dir"), out, file});
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString();
+        EXPECT_TRUE(
+            r.err.startsWith(QStringLiteral("rorevadi-cli: cannot create the folder \"%1\" for --out-dir: ").arg(out)))
+            << r.err.toStdString();
+        EXPECT_GT(r.err.trimmed().size(), r.err.indexOf(QStringLiteral("--out-dir: ")) + 11) << "no reason given";
+    }
+    EXPECT_EQ(readFile(file), workedExampleFile());
+}
+
+// Line 2 of the report names the data file by its full, clean path, however the file
+// was named on the command line (the window's dialogs give such paths already).
+TEST_F(CliOptions, TheReportNamesTheDataFileByItsFullPath)
+{
+    QDir(dir.path()).mkpath(QStringLiteral("in"));
+    const QString file = put(QStringLiteral("in/nostiff.csv"), noStiffnessFile());
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    for (const QString& typed : {QStringLiteral("in/nostiff.csv"), QStringLiteral("./in/../in//nostiff.csv")}) {
+        SCOPED_TRACE(typed.toStdString());
+        const CliRun r = runCli({QStringLiteral("--report"), QStringLiteral("-"), typed});
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        const QList<QByteArray> lines = r.out.split('\n');
+        ASSERT_GT(lines.size(), 2);
+        EXPECT_EQ(lines[1].toStdString(), "Source Data:," + QDir::cleanPath(file).toStdString() + "\r");
+    }
+    QDir::setCurrent(previous);
+}
+
+// The parser: both spellings of a value, options anywhere, the last of a repeated option,
+// a value that begins with a dash, and "--" before files that do.
+TEST_F(CliOptions, ArgumentsInEveryAcceptedForm)
+{
+    const QString file = put(QStringLiteral("worked.csv"), workedExampleFile());
+    const QString dash = put(QStringLiteral("-dash.csv"), workedExampleFile());
+    struct Case {
+        const char* name;
+        QStringList args;
+        const char* park;  // the factor text the run took
+        int code;
+    };
+    const Case cases[] = {
+        {"--opt value", {QStringLiteral("--park"), QStringLiteral("0.6"), file}, "0.6", 0},
+        {"--opt=value", {QStringLiteral("--park=0.6"), file}, "0.6", 0},
+        {"an option after the file", {file, QStringLiteral("--park"), QStringLiteral("0.6")}, "0.6", 0},
+        {"the last of a repeated option", {QStringLiteral("--park=0.5"), QStringLiteral("--park=0.6"), file}, "0.6", 0},
+        {"a value beginning with a dash", {QStringLiteral("--park"), QStringLiteral("-0.5"), file}, "-0.5", 1},
+        {"an empty value", {QStringLiteral("--park="), file}, "", 1},
+        {"a file beginning with a dash after --", {QStringLiteral("--"), dash}, "0.75", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun r = runCli(QStringList{QStringLiteral("--json")} + c.args);
+        EXPECT_EQ(r.code, c.code) << r.err.toStdString();
+        EXPECT_EQ(onlyJson(r)[QStringLiteral("factors")].toObject()[QStringLiteral("ParkLoadFactor")].toString(),
+                  QString::fromLatin1(c.park));
+    }
+}
+
+TEST_F(CliOptions, UsageErrorsNameWhatIsWrong)
+{
+    const QString file = put(QStringLiteral("worked.csv"), workedExampleFile());
+    const std::pair<QStringList, const char*> cases[] = {
+        {{QStringLiteral("--bogus"), file}, "Unknown option 'bogus'."},
+        {{file, QStringLiteral("--park")}, "Missing value after '--park'."},
+        {{QStringLiteral("--json=yes"), file}, "Unexpected value after '--json'."},
+        {{QStringLiteral("--excel-layout=wide"), file}, "--excel-layout takes single or combined, not \"wide\""},
+        {{QStringLiteral("--decimal-separator=;;"), file}, "--decimal-separator needs one character"},
+        {{QStringLiteral("--xlsx"), file}, "--xlsx needs --out-dir"},
+        {{}, "no FILE given"},
+    };
+    for (const auto& [args, message] : cases) {
+        SCOPED_TRACE(message);
+        const CliRun r = runCli(args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(
+            r.err.startsWith(QStringLiteral("rorevadi-cli: ") + QString::fromLatin1(message) + QLatin1Char('\n')))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.endsWith(cli::usageText()));
+    }
+}
+
+// The help the README documents: every option, its value and default, and the exit
+// status, in this layout.
+TEST(CliHelp, HelpTextIsTheDocumentedOne)
+{
+    const char* const documented =
+        "Usage: rorevadi-cli [OPTIONS] FILE...\n"
+        "Imports each load-displacement FILE and calculates its characteristic points,\n"
+        "exactly as the desktop program does after \"Import\" and \"Calculate\".\n"
+        "\n"
+        "  --load-reduction TEXT   factor text for the \"Load Reduction Factor\" field (default \"0.15\")\n"
+        "  --secant TEXT           factor text for the \"Load Factor for Secant\" field (default \"0.1\")\n"
+        "  --park TEXT             factor text for the R.Park \"Load Factor\" field (default \"0.75\")\n"
+        "  --decimal-separator C   decimal separator for the data files and factor texts (default \".\");\n"
+        "                          the default factor texts are written with it\n"
+        "  --json                  one JSON object per FILE, one per line, on standard output\n"
+        "  --report PATH           write the results report of the (single) FILE to PATH; \"-\" writes it\n"
+        "                          to standard output\n"
+        "  --out-dir DIR           for every FILE write DIR/<name>_YieldingPoint.csv; DIR and its parents\n"
+        "                          are created when missing\n"
+        "  --picture FORMAT        with --out-dir, also write the chart as DIR/<name>_YieldingPoint.FORMAT\n"
+        "                          (bmp, png, pdf or svg)\n"
+        "  --xlsx                  with --out-dir, also write DIR/<name>_YieldingPoint.xlsx: the chart's\n"
+        "                          series and a native scatter chart, as \"Export Excel\" builds it\n"
+        "  --excel-layout L        single (default) or combined: the workbook's sheet layout\n"
+        "  -h, --help              show this help\n"
+        "  --version               show the version\n"
+        "\n"
+        "Exit status: 0 when every file was calculated to the end; 1 when a file gave no curve,\n"
+        "had a factor refused or ended with an error; 2 for a usage error.\n";
+    EXPECT_EQ(cli::usageText().toStdString(), documented);
+    for (const char* flag : {"--help", "-h", "--park=0.5 --help"}) {
+        const CliRun r = runCli(QString::fromLatin1(flag).split(QLatin1Char(' ')));
+        EXPECT_EQ(r.code, 0) << flag;
+        EXPECT_EQ(r.out.toStdString(), documented) << flag;
+    }
+}
+
+}  // namespace
+}  // namespace rz
