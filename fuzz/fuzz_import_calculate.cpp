@@ -3,6 +3,7 @@
 // the three factor texts (line 0 is never data, so the curve stays the same).
 #include "core/import/DataFileReader.h"
 #include "core/text/NumberText.h"
+#include "core/workbench/OtherDefinitions.h"
 #include "core/workbench/Workbench.h"
 
 #include <QByteArray>
@@ -134,9 +135,32 @@ void checkCalculation(const Recorder& ui, const rz::Workbench& wb)
                     "an error other than an arithmetic one escaped", text);
         }
     }
+    // The other definitions exist exactly after a Calculate that ran to its end: every
+    // number of a found one finite, its overlays holding its construction; nothing else.
+    const std::vector<rz::YieldDefinitionResult>& others = wb.otherDefinitions();
+    const rz::ChartModel& chart = wb.chart();
+    for (int m = 0; m < static_cast<int>(rz::otherYieldMethods().size()); ++m) {
+        const rz::Overlay& line = chart.overlay(chart.overlayIndex(rz::constructionOverlayKey(m)));
+        const rz::Overlay& point = chart.overlay(chart.overlayIndex(rz::yieldPointOverlayKey(m)));
+        const bool found = wb.lastCalculationCompleted() && static_cast<std::size_t>(m) < others.size() &&
+                           others[static_cast<std::size_t>(m)].found;
+        if (!found) {
+            require(line.points.empty() && point.points.empty(), "overlay of a definition without a result");
+            continue;
+        }
+        const rz::YieldDefinitionResult& r = others[static_cast<std::size_t>(m)];
+        require(std::isfinite(r.yieldLoad) && std::isfinite(r.yieldDisp) && std::isfinite(r.ductility) &&
+                    std::isfinite(r.stiffness) && std::isfinite(r.ultimateDisp),
+                "a found definition holds a number that is not finite");
+        require(line.points == r.polyline && point.points == std::vector<rz::Point>{r.yieldPoint},
+                "overlays differ from the definition's construction");
+    }
     const rz::AnalysisState& st = wb.state();
-    if (!wb.lastCalculationCompleted())
+    if (!wb.lastCalculationCompleted()) {
+        require(others.empty(), "other definitions kept after a Calculate that stopped");
         return;
+    }
+    require(others.size() == rz::otherYieldMethods().size(), "a definition is missing");
     const QChar sep = wb.decimalSeparator();
     require(wb.chart()[SeriesId::pntsrsSeries5].data.count() == 1, "ultimate marker");
     require(std::isfinite(st.UltimateDisp), "ultimate displacement not finite");

@@ -38,7 +38,78 @@ QCPScatterStyle::ScatterShape shapeOf(PointerStyle p)
 
 // Pixels of room kept at each end of an axis so pointers on the data's edge are whole.
 constexpr double kPointerRoom = 8.0;
+
+QCPScatterStyle::ScatterShape shapeOf(MarkerShape m)
+{
+    switch (m) {
+        case MarkerShape::None:
+            break;
+        case MarkerShape::Circle:
+            return QCPScatterStyle::ssCircle;
+        case MarkerShape::Square:
+            return QCPScatterStyle::ssSquare;
+        case MarkerShape::Diamond:
+            return QCPScatterStyle::ssDiamond;
+        case MarkerShape::Triangle:
+            return QCPScatterStyle::ssTriangle;
+        case MarkerShape::TriangleDown:
+            return QCPScatterStyle::ssTriangleInverted;
+        case MarkerShape::Cross:
+            return QCPScatterStyle::ssCross;
+        case MarkerShape::Plus:
+            return QCPScatterStyle::ssPlus;
+        case MarkerShape::Star:
+            return QCPScatterStyle::ssStar;
+    }
+    return QCPScatterStyle::ssNone;
+}
+
+const QString kBehindLayer = QStringLiteral("behindCurve");
 }  // namespace
+
+QPen overlayPen(const OverlayStyle& style)
+{
+    if (style.lineWidth <= 0.0)
+        return QPen(Qt::NoPen);
+    QPen pen(rgb(style.colorRgb), style.lineWidth);
+    pen.setCapStyle(Qt::FlatCap);
+    // Dash lengths are in line widths.
+    switch (style.dash) {
+        case DashPattern::Solid:
+            pen.setStyle(Qt::SolidLine);
+            break;
+        case DashPattern::Dash:
+            pen.setDashPattern({4.0, 2.5});
+            break;
+        case DashPattern::Dot:
+            pen.setDashPattern({1.0, 2.0});
+            break;
+        case DashPattern::DashDot:
+            pen.setDashPattern({4.0, 2.0, 1.0, 2.0});
+            break;
+        case DashPattern::LongDash:
+            pen.setDashPattern({8.0, 3.0});
+            break;
+        case DashPattern::LongDashDot:
+            pen.setDashPattern({8.0, 2.5, 1.0, 2.5});
+            break;
+    }
+    return pen;
+}
+
+QCPScatterStyle overlayScatter(const OverlayStyle& style)
+{
+    const QCPScatterStyle::ScatterShape shape = shapeOf(style.marker);
+    if (shape == QCPScatterStyle::ssNone)
+        return QCPScatterStyle(QCPScatterStyle::ssNone);
+    // Closed shapes are filled white, so the line under a yield point does not hide it.
+    const bool closed = shape == QCPScatterStyle::ssSquare || shape == QCPScatterStyle::ssCircle ||
+                        shape == QCPScatterStyle::ssDiamond || shape == QCPScatterStyle::ssTriangle ||
+                        shape == QCPScatterStyle::ssTriangleInverted;
+    QPen pen(rgb(style.colorRgb), 2.0);
+    pen.setCapStyle(Qt::FlatCap);
+    return QCPScatterStyle(shape, pen, closed ? QBrush(Qt::white) : QBrush(Qt::NoBrush), style.markerSize);
+}
 
 std::optional<PictureFormat> pictureFormatFromPath(const QString& path)
 {
@@ -117,6 +188,8 @@ ChartView::ChartView(QWidget* parent) : QCustomPlot(parent)
         }
         graphs_[static_cast<std::size_t>(i)] = g;
     }
+    addLayer(kBehindLayer, layer(QStringLiteral("main")), QCustomPlot::limBelow);
+    behindLayer_ = layer(kBehindLayer);
     replot();
 }
 
@@ -155,6 +228,8 @@ void ChartView::sync(const ChartModel& model)
             changed = true;
         }
     }
+    if (syncOverlays(model))
+        changed = true;
     // The axes follow the data only when it changed, so a zoom the user made stays.
     if (changed) {
         // The room kept for pointers is measured in pixels of the axis rectangle, whose
@@ -168,11 +243,70 @@ void ChartView::sync(const ChartModel& model)
     replot();
 }
 
+QCPCurve* ChartView::overlayCurve(const QString& key) const
+{
+    for (const OverlayCurve& o : overlays_)
+        if (o.key == key)
+            return o.curve;
+    return nullptr;
+}
+
+bool ChartView::syncOverlays(const ChartModel& model)
+{
+    bool changed = false;
+    // The drawing order is the order of creation within a layer: when the model's list
+    // is no longer the one drawn, all curves are made again in its order.
+    QCPLayer* const mainLayer = layer(QStringLiteral("main"));
+    auto layerOf = [&](const Overlay& o) { return o.style.behindCurve ? behindLayer_ : mainLayer; };
+    bool sameList = static_cast<int>(overlays_.size()) == model.overlayCount();
+    for (int i = 0; sameList && i < model.overlayCount(); ++i) {
+        const OverlayCurve& drawn = overlays_[static_cast<std::size_t>(i)];
+        sameList = drawn.key == model.overlay(i).key && drawn.curve->layer() == layerOf(model.overlay(i));
+    }
+    if (!sameList) {
+        for (const OverlayCurve& o : overlays_)
+            removePlottable(o.curve);
+        overlays_.clear();
+        for (const Overlay& o : model.overlays()) {
+            auto* curve = new QCPCurve(xAxis, yAxis);
+            curve->setLayer(layerOf(o));
+            overlays_.push_back({o.key, curve, 0});
+        }
+        changed = true;
+    }
+    for (int i = 0; i < model.overlayCount(); ++i) {
+        const Overlay& o = model.overlay(i);
+        OverlayCurve& drawn = overlays_[static_cast<std::size_t>(i)];
+        QCPCurve* curve = drawn.curve;
+        if (drawn.revision != o.revision) {
+            curve->setName(o.title);
+            curve->setPen(overlayPen(o.style));
+            curve->setLineStyle(o.style.lineWidth > 0.0 ? QCPCurve::lsLine : QCPCurve::lsNone);
+            curve->setScatterStyle(overlayScatter(o.style));
+            QVector<QCPCurveData> points;
+            points.reserve(static_cast<qsizetype>(o.points.size()));
+            for (const Point& p : o.points)
+                points.append(QCPCurveData(static_cast<double>(points.size()), p.x, p.y));
+            curve->data()->set(points, true);
+            drawn.revision = o.revision;
+            changed = true;
+        }
+        if (curve->visible() != o.visible) {
+            curve->setVisible(o.visible);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 void ChartView::rescaleToVisible()
 {
     double xmin = std::numeric_limits<double>::infinity(), xmax = -xmin, ymin = xmin, ymax = -xmin;
-    for (QCPGraph* g : graphs_) {
-        if (!g->visible() || g->data()->isEmpty())
+    std::vector<QCPAbstractPlottable*> drawn(graphs_.begin(), graphs_.end());
+    for (const OverlayCurve& o : overlays_)
+        drawn.push_back(o.curve);
+    for (QCPAbstractPlottable* g : drawn) {
+        if (!g->visible() || g->interface1D()->dataCount() == 0)
             continue;
         bool found = false;
         const QCPRange kr = g->getKeyRange(found);

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace rz {
 
@@ -18,8 +19,14 @@ enum class PictureFormat { Bmp, Png, Pdf, Svg };
 std::optional<PictureFormat> pictureFormatFromPath(const QString& path);
 QString pictureFormatExtension(PictureFormat format);
 
+// The pen and the marker an overlay is drawn with, also for keys shown beside the chart.
+QPen overlayPen(const OverlayStyle& style);
+QCPScatterStyle overlayScatter(const OverlayStyle& style);
+
 // The main window's chart: the nine series of a ChartModel drawn with their colours
-// and pointers, axes "Displacement" and "Force", scaled to the visible series.
+// and pointers, axes "Displacement" and "Force", scaled to the visible series. The
+// model's overlays are drawn as curves that keep their points' order, after the nine
+// (or under them, as their style asks), in the model's order.
 class ChartView : public QCustomPlot {
     Q_OBJECT
 public:
@@ -32,6 +39,8 @@ public:
     // Copies what changed in the model (points, visibility), rescales and redraws.
     void sync(const ChartModel& model);
     QCPGraph* seriesGraph(SeriesId id) const { return graphs_[static_cast<std::size_t>(id)]; }
+    // The curve drawing the overlay with this key, null when the model has none.
+    QCPCurve* overlayCurve(const QString& key) const;
 
     // The chart as drawn now, at its current size, in the given format. Throws
     // FileWriteError (core/report/Report.h) when the file cannot be written; an
@@ -41,10 +50,20 @@ public:
 
 private:
     void rescaleToVisible();
+    // Part of sync(): true when anything drawn changed.
+    bool syncOverlays(const ChartModel& model);
+
+    struct OverlayCurve {
+        QString key;
+        QCPCurve* curve = nullptr;
+        std::uint64_t revision = 0;
+    };
 
     std::array<QCPGraph*, kSeriesCount> graphs_{};
     std::array<std::uint64_t, kSeriesCount> revisions_{};
     std::array<bool, kSeriesCount> synced_{};
+    std::vector<OverlayCurve> overlays_;  // in the model's order
+    QCPLayer* behindLayer_ = nullptr;     // under the nine series, over the grid
 };
 
 }  // namespace rz

@@ -1,6 +1,8 @@
 #include "cli/Cli.h"
 
 #include "chartview/ChartView.h"
+#include "cli/JsonText.h"
+#include "cli/MethodsOutput.h"
 #include "core/report/Report.h"
 #include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
@@ -70,53 +72,11 @@ const char* levelName(MessageLevel level)
     return "error";
 }
 
-QString jsonString(const QString& s)
-{
-    QString out = QStringLiteral("\"");
-    for (QChar c : s) {
-        switch (c.unicode()) {
-        case '"':
-            out += QLatin1String("\\\"");
-            break;
-        case '\\':
-            out += QLatin1String("\\\\");
-            break;
-        case '\n':
-            out += QLatin1String("\\n");
-            break;
-        case '\r':
-            out += QLatin1String("\\r");
-            break;
-        case '\t':
-            out += QLatin1String("\\t");
-            break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    out += QLatin1Char('"');
-    return out;
-}
-
-QString jsonNumber(double v)
-{
-    if (std::isnan(v))
-        return QStringLiteral("\"NaN\"");
-    if (std::isinf(v))
-        return v > 0 ? QStringLiteral("\"Infinity\"") : QStringLiteral("\"-Infinity\"");
-    return formatRoundTrip(v);
-}
-
 QString jsonYield(const YieldResult& r)
 {
     return QStringLiteral("{\"YieldLoad\":%1,\"YieldDisp\":%2,\"Ductility\":%3}")
         .arg(jsonNumber(r.YieldLoad), jsonNumber(r.YieldDisp), jsonNumber(r.Ductility));
 }
-
-QString jsonBool(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
 
 QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui, const Options& o)
 {
@@ -154,7 +114,8 @@ QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui
     j += QStringLiteral(",\"StiffnessFound\":") + jsonBool(s.StiffnessFound);
     j += QStringLiteral(",\"ResultBaseName\":") + jsonString(s.ResultBaseName);
     j += QStringLiteral(",\"SourceDataPath\":") + jsonString(s.SourceDataPath);
-    j += QStringLiteral("},\"series\":{");
+    j += QStringLiteral("},\"methods\":") + methodsJson(wb);
+    j += QStringLiteral(",\"series\":{");
     for (int i = 0; i < kSeriesCount; ++i) {
         const SeriesId id = static_cast<SeriesId>(i);
         if (i)
@@ -202,6 +163,7 @@ void printTable(QTextStream& out, const QString& source, const Workbench& wb, co
     row(QStringLiteral("Equivalent Elasto-Plastic Energy Method"), Field::edt4, Field::edt5, Field::edt9);
     row(QStringLiteral("R.Park Method"), Field::edt6, Field::edt7, Field::edt13);
     row(QStringLiteral("Mean Value"), Field::edt10, Field::edt11, Field::edt14);
+    printMethodsTable(out, wb);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "excel/ExcelExport.h"
 
 #include "core/text/NumberText.h"
+#include "excel/OverlaySeries.h"
 
 #include <cmath>
 #include <limits>
@@ -31,9 +32,10 @@ std::int64_t totalPoints(const ChartModel& chart)
 std::int64_t cellWrites(const ExcelOp& op, const ChartModel& chart)
 {
     const std::int64_t points = totalPoints(chart);
+    const std::int64_t overlays = overlayCellWrites(op.ExportMode, drawnOverlays(chart));
     if (op.ExportMode == 0)
-        return 2 * points + 2 * chart.count();
-    return 2 * points + chart.count() + 3;
+        return 2 * points + 2 * chart.count() + overlays;
+    return 2 * points + chart.count() + 3 + overlays;
 }
 
 // Reports the cell writes to the environment now and then; the user's cancel ends the
@@ -183,21 +185,32 @@ std::optional<QString> LayoutRefusal(const ExcelOp& op, const ChartModel& chart)
 {
     // Data from row 2, and every range ends one row past its data.
     const std::int64_t maxPoints = kExcelLastRow - 2;
+    const std::vector<const Overlay*> overlays = drawnOverlays(chart);
     if (op.ExportMode == 0) {
+        auto refuse = [&](const QString& title, std::int64_t n) -> std::optional<QString> {
+            if (n <= maxPoints)
+                return std::nullopt;
+            return QStringLiteral(
+                       "The series \"%1\" has %2 points, more than the %3 points per series "
+                       "that an Excel worksheet can hold (%4 rows). Nothing was exported.")
+                .arg(title)
+                .arg(n)
+                .arg(maxPoints)
+                .arg(kExcelLastRow);
+        };
         for (int i = 0; i < chart.count(); ++i) {
-            const std::int64_t n = chart.at(i).data.count();
-            if (n > maxPoints) {
-                return QStringLiteral("The series \"%1\" has %2 points, more than the %3 points per series "
-                                      "that an Excel worksheet can hold (%4 rows). Nothing was exported.")
-                    .arg(QString::fromUtf8(seriesStyle(static_cast<SeriesId>(i)).title))
-                    .arg(n)
-                    .arg(maxPoints)
-                    .arg(kExcelLastRow);
-            }
+            if (auto refusal =
+                    refuse(QString::fromUtf8(seriesStyle(static_cast<SeriesId>(i)).title), chart.at(i).data.count()))
+                return refusal;
+        }
+        for (const Overlay* o : overlays) {
+            if (auto refusal = refuse(o->title, static_cast<std::int64_t>(o->points.size())))
+                return refusal;
         }
         return std::nullopt;
     }
-    const std::int64_t total = totalPoints(chart);
+    // The overlays' rows, each with its empty row, follow the nine's empty row.
+    const std::int64_t total = totalPoints(chart) + overlayRows(overlays);
     if (total > maxPoints) {
         return QStringLiteral("The chart has %1 points in all, more than the %2 points that the combined "
                               "layout can hold in one Excel worksheet (%3 rows). Nothing was exported.")
@@ -242,9 +255,12 @@ void ExportToExcel(ExcelOp& op, const ChartModel& chart, QChar decimalSeparator,
     const AutomationObject shape = AddScatterChart(sheet, left, top, op.ChartWidth, op.ChartHeight);
 
     ProgressCounter progress(env, cellWrites(op, chart));
+    const Advance advance = [&progress] { progress.advance(); };
+    const std::vector<const Overlay*> overlays = drawnOverlays(chart);
     AutomationObject excelChart;
     if (op.ExportMode == 0) {
         writeSingleOutput(sheet, chart, decimalSeparator, progress);
+        writeOverlayColumns(sheet, overlays, chart.count(), decimalSeparator, advance);
         progress.report();
         shape.call("Select");
         excelChart = app.getObject("ActiveChart");
@@ -256,15 +272,20 @@ void ExportToExcel(ExcelOp& op, const ChartModel& chart, QChar decimalSeparator,
                             rangeFormula(lastRow, 2 * i + 1), rangeFormula(lastRow, 2 * i + 2));
             FormatSeries(op, series, chartSeriesColor(i));
         }
+        addOverlayColumnSeries(collection, overlays, chart.count());
     } else {
+        const std::int64_t lastRow = totalPoints(chart) + 2;
+        const auto overlayRow = static_cast<std::int32_t>(lastRow + 1);
         writeCombinedOutput(sheet, chart, decimalSeparator, progress);
+        writeOverlayRows(sheet, overlays, overlayRow, decimalSeparator, advance);
         progress.report();
         shape.call("Select");
         excelChart = app.getObject("ActiveChart");
-        const AutomationObject series = excelChart.callObject("SeriesCollection").callObject("NewSeries");
-        const std::int64_t lastRow = totalPoints(chart) + 2;
+        const AutomationObject collection = excelChart.callObject("SeriesCollection");
+        const AutomationObject series = collection.callObject("NewSeries");
         SetSeriesSource(series, QStringLiteral("X-Y"), rangeFormula(lastRow, 2), rangeFormula(lastRow, 3));
         FormatSeries(op, series, chartSeriesColor(0));
+        addOverlayRowSeries(collection, overlays, overlayRow);
     }
     styleChart(op, excelChart, decimalSeparator);
 }

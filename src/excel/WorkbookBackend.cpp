@@ -233,6 +233,17 @@ private:
             return boolProperty(r, line_->visible, true);
         if (r.is("Weight"))
             return numberProperty(r, line_->weight, 0.0, 1584.0, 0.75);
+        if (r.is("DashStyle")) {
+            if (!r.isPut()) {
+                r.read();
+                return Variant::int32(line_->dashStyle.value_or(1));
+            }
+            const std::int32_t style = r.written().toInt32();
+            if (style < 1 || style > 12)
+                r.fail(QStringLiteral("%1 is not a line dash style").arg(style));
+            line_->dashStyle = style;
+            return {};
+        }
         if (r.is("ForeColor")) {
             r.read();
             return make<ColorObject>(&line_->color);
@@ -506,6 +517,8 @@ private:
             series_->markerSize = size;
             return {};
         }
+        if (r.is("Smooth"))
+            return boolProperty(r, series_->smooth, true);
         if (r.is("Format")) {
             r.read();
             return make<FormatObject>(&series_->format);

@@ -35,6 +35,7 @@ struct LineFormat {
     std::optional<bool> visible;
     std::optional<double> weight;  // points
     Color color;
+    std::optional<std::int32_t> dashStyle;  // MsoLineDashStyle, 1 (solid) to 12
 };
 
 struct FillFormat {
@@ -58,6 +59,7 @@ struct Series {
     ElementFormat format;
     std::optional<std::int32_t> markerStyle;
     std::optional<std::int32_t> markerSize;
+    std::optional<bool> smooth;  // unset: as the chart type says
 };
 
 struct Axis {

@@ -150,6 +150,36 @@ std::optional<std::uint8_t> markerType(std::int32_t style)
     }
 }
 
+std::uint8_t dashType(std::int32_t style)
+{
+    switch (style) {
+        case 2:
+            return LXW_CHART_LINE_DASH_SQUARE_DOT;
+        case 3:
+            return LXW_CHART_LINE_DASH_ROUND_DOT;
+        case 4:
+            return LXW_CHART_LINE_DASH_DASH;
+        case 5:
+            return LXW_CHART_LINE_DASH_DASH_DOT;
+        case 6:
+            return LXW_CHART_LINE_DASH_LONG_DASH_DOT_DOT;  // the writer has no short dash-dot-dot
+        case 7:
+            return LXW_CHART_LINE_DASH_LONG_DASH;
+        case 8:
+            return LXW_CHART_LINE_DASH_LONG_DASH_DOT;
+        case 9:
+            return LXW_CHART_LINE_DASH_LONG_DASH_DOT_DOT;
+        case 10:
+            return LXW_CHART_LINE_DASH_DASH;
+        case 11:
+            return LXW_CHART_LINE_DASH_SQUARE_DOT;
+        case 12:
+            return LXW_CHART_LINE_DASH_SYSTEM_DASH_DOT;
+        default:
+            return LXW_CHART_LINE_DASH_SOLID;
+    }
+}
+
 void setLine(lxw_chart_line& line, const LineFormat& format)
 {
     if (format.visible == false) {
@@ -161,11 +191,14 @@ void setLine(lxw_chart_line& line, const LineFormat& format)
     if (format.weight)
         // 0 is "not set" to the writer; Excel draws a weight of 0 as the thinnest line.
         line.width = static_cast<float>(std::max(*format.weight, 0.25));
+    if (format.dashStyle)
+        line.dash_type = dashType(*format.dashStyle);
 }
 
 bool lineSet(const LineFormat& format)
 {
-    return format.visible.has_value() || format.weight.has_value() || format.color.rgb.has_value();
+    return format.visible.has_value() || format.weight.has_value() || format.color.rgb.has_value() ||
+           format.dashStyle.has_value();
 }
 
 // False for a series without values, which draws nothing and is left out.
@@ -187,6 +220,8 @@ bool writeSeries(lxw_chart* chart, const Series& s, const Workbook& book, TextAr
         chart_series_set_line(series, &line);
     }
 
+    if (s.smooth)
+        chart_series_set_smooth(series, *s.smooth ? LXW_TRUE : LXW_FALSE);
     if (s.markerStyle)
         chart_series_set_marker_type(series, *markerType(*s.markerStyle));
     if (s.markerSize)

@@ -13,6 +13,7 @@
 #include "gui/Links.h"
 #include "gui/RecentFiles.h"
 #include "gui/MenuShortcuts.h"
+#include "gui/OtherDefinitionsPanel.h"
 #include "gui/StatusBar.h"
 #include "gui/UserGuideWindow.h"
 
@@ -173,10 +174,12 @@ TForm1::TForm1(const QString& programFolder, QChar decimalSeparator, DialogProvi
     setWindowTitle(QStringLiteral("Rorevadi Zadiz ovo Rudevadiz (by Dr. Quillon) (20190308)"));
     buildMenus();
     buildClientArea();
+    buildOtherDefinitions();
     auto* drop = new FileDrop(this);
     connect(drop, &FileDrop::filesDropped, this, &TForm1::openFiles);
     (new MenuShortcutsFirst(this))->watchControls();
-    resize(607, 652 + menuBar()->sizeHint().height());
+    // The table of further definitions comes in under the results: the graph keeps its size.
+    resize(607, 652 + menuBar()->sizeHint().height() + otherDefinitions_->sizeHint().height());
     btn1->setFocus(Qt::OtherFocusReason);
     refresh();
 }
@@ -404,6 +407,7 @@ void TForm1::refresh()
             e->setText(text);
     }
     cht1->sync(workbench_->chart());
+    otherDefinitions_->showResults(workbench_->otherDefinitions(), workbench_->decimalSeparator());
     const Series& curve = workbench_->chart()[SeriesId::lnsrsSeries4].data;
     if (curve.revision() != loggedCurveRevision_ && curve.count() > 0) {
         loggedCurveRevision_ = curve.revision();

@@ -25,6 +25,7 @@ class QSplitter;
 namespace rz {
 
 class ChartView;
+class OtherDefinitionsDock;
 class RecentFilesMenu;
 class StatusBar;
 
@@ -115,6 +116,11 @@ public:
     // The user guide's window while it exists.
     UserGuideWindow* userGuideWindow() const { return userGuideWindow_; }
 
+    // The table of the yield definitions of the standards (MainWindowOtherDefinitions.cpp),
+    // and its item in the View menu.
+    OtherDefinitionsDock* otherDefinitionsDock() const { return otherDefinitions_; }
+    QAction* otherDefinitionsAction() const;
+
     static const QStringList& pictureFilters();
     // Where exported workbooks are saved (the program's own folder by default).
     void setWorkbookFolder(const QString& folder) { workbookFolder_ = folder; }
@@ -129,6 +135,7 @@ private:
 
     void buildMenus();
     void buildClientArea();
+    void buildOtherDefinitions();
     void refresh();
     void missingRecentFileChosen(const QString& path);
     // Runs a handler body; an error it does not handle is shown in the application's
@@ -145,6 +152,7 @@ private:
     QSplitter* splitter_ = nullptr;
     QSettings* settings_ = nullptr;
     QPointer<UserGuideWindow> userGuideWindow_;
+    OtherDefinitionsDock* otherDefinitions_ = nullptr;
     std::uint64_t loggedCurveRevision_ = 0;
 
 public:

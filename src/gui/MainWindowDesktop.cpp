@@ -3,6 +3,7 @@
 #include "chartview/ChartView.h"
 #include "gui/Diagnostics.h"
 #include "gui/MainWindow.h"
+#include "gui/OtherDefinitionsPanel.h"
 #include "gui/RecentFiles.h"
 #include "gui/StatusBar.h"
 #include "gui/UserGuideWindow.h"
@@ -60,6 +61,7 @@ void TForm1::setSettings(QSettings* settings)
 {
     settings_ = settings;
     recentFiles_->setSettings(settings);
+    otherDefinitions_->setSettings(settings);
 }
 
 bool TForm1::restoreLayout()

@@ -4,6 +4,7 @@
 #include "CliTestSupport.h"
 
 #include "cli/Cli.h"
+#include "core/methods/YieldMethods.h"
 #include "core/workbench/Workbench.h"
 
 #include <gtest/gtest.h>
@@ -315,11 +316,50 @@ const char* const kStateKeys[] = {
     "StiffnessFound", "ResultBaseName",  "SourceDataPath",
 };
 
+// "methods": one object per definition by its key, in the table's order, each with its
+// figures as the window's model holds them; null numbers for a definition not found.
+void expectMethodsDescribe(const Json& methods, const Workbench& wb)
+{
+    EXPECT_EQ(methods.keys(), (std::vector<std::string>{"EEEP_ASTM_E2126", "EN_12512", "FarthestPoint",
+                                                        "Bilinear_ASCE_41", "EqualEnergy_EN_1998"}));
+    const std::vector<YieldDefinitionResult>& results = wb.otherDefinitions();
+    ASSERT_TRUE(results.empty() || results.size() == otherYieldMethods().size());
+    for (std::size_t m = 0; m < otherYieldMethods().size(); ++m) {
+        const char* key = otherYieldMethods()[m].key;
+        SCOPED_TRACE(key);
+        const Json& got = methods[key];
+        EXPECT_EQ(got.keys(), (std::vector<std::string>{"Found", "YieldLoad", "YieldDisp", "Ductility", "Stiffness",
+                                                        "UltimateDisp", "Note"}));
+        EXPECT_EQ(got["Found"].type, Json::Type::Bool);
+        if (results.empty()) {
+            EXPECT_FALSE(got["Found"].boolean);
+            EXPECT_EQ(got["Note"].text, "not calculated");
+            EXPECT_EQ(got["YieldLoad"].type, Json::Type::Null);
+            continue;
+        }
+        const YieldDefinitionResult& r = results[m];
+        EXPECT_EQ(got["Found"].boolean, r.found);
+        EXPECT_EQ(got["Note"].text, r.note.toStdString());
+        const std::pair<const char*, double> numbers[] = {{"YieldLoad", r.yieldLoad},
+                                                          {"YieldDisp", r.yieldDisp},
+                                                          {"Ductility", r.ductility},
+                                                          {"Stiffness", r.stiffness},
+                                                          {"UltimateDisp", r.ultimateDisp}};
+        for (const auto& [name, value] : numbers) {
+            if (r.found)
+                EXPECT_TRUE(carries(got[name], value)) << name;
+            else
+                EXPECT_EQ(got[name].type, Json::Type::Null) << name;
+        }
+    }
+}
+
 // The object for one FILE says what the replayed window holds, in the promised order.
 void expectJsonDescribes(const Json& j, const QString& source, const Replay& r, const QString& lr,
                          const QString& secant, const QString& park)
 {
-    EXPECT_EQ(j.keys(), (std::vector<std::string>{"source", "lines", "points", "messages", "factors", "state", "series"}));
+    EXPECT_EQ(j.keys(), (std::vector<std::string>{"source", "lines", "points", "messages", "factors", "state",
+                                                  "methods", "series"}));
     EXPECT_EQ(j["source"].text, source.toStdString());
     if (r.wb.lastImportLineCount() < 0) {
         EXPECT_EQ(j["lines"].type, Json::Type::Null);
@@ -374,6 +414,8 @@ void expectJsonDescribes(const Json& j, const QString& source, const Replay& r, 
     EXPECT_EQ(state["StiffnessFound"].boolean, s.StiffnessFound);
     EXPECT_EQ(state["ResultBaseName"].text, s.ResultBaseName.toStdString());
     EXPECT_EQ(state["SourceDataPath"].text, s.SourceDataPath.toStdString());
+
+    expectMethodsDescribe(j["methods"], r.wb);
 
     const Json& series = j["series"];
     std::vector<std::string> names;
@@ -541,6 +583,43 @@ TEST_F(CliTest, TableShowsTheWindowsFieldsAndMessages)
               (QStringList{QStringLiteral("92.5"), QStringLiteral("2.25"), QStringLiteral("1.1250")}));
 }
 
+// The other definitions follow the mean, as the window's table shows them; a file whose
+// Calculate stopped lists them empty.
+TEST_F(CliTest, TableShowsTheOtherDefinitions)
+{
+    const QString worked =
+        put(QStringLiteral("worked.txt"), "d l\n0 0\n1 50\n\"1,5\" 75\n2 80\n3 95\n4 100\n5 90\n6 80\n");
+    const CliRun r = runCli({QStringLiteral("--decimal-separator"), QStringLiteral(","), worked});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QString first = QString::fromUtf8(r.out);
+    EXPECT_EQ(cellsAfter(first, QStringLiteral("Other definitions")),
+              (QStringList{QStringLiteral("Load"), QStringLiteral("at"), QStringLiteral("Yield"),
+                           QStringLiteral("Disp."), QStringLiteral("at"), QStringLiteral("Yield"),
+                           QStringLiteral("Ductility"), QStringLiteral("Stiffness"), QStringLiteral("Note")}));
+    EXPECT_LT(first.indexOf(QStringLiteral("Mean Value")), first.indexOf(QStringLiteral("Other definitions")));
+    // EEEP on the worked example: Ke = 40 / 0.8, du = 6 (where the load is back at 80),
+    // A = 460, Py = (6 - sqrt(36 - 920 / 50)) * 50.
+    EXPECT_EQ(cellsAfter(first, QStringLiteral("EEEP (ASTM E2126)")),
+              (QStringList{QStringLiteral("90,23823"), QStringLiteral("1,80476"), QStringLiteral("3,3245"),
+                           QStringLiteral("50")}));
+    EXPECT_EQ(
+        cellsAfter(first, QStringLiteral("Farthest point")),
+        (QStringList{QStringLiteral("75"), QStringLiteral("1,5"), QStringLiteral("3,6667"), QStringLiteral("50")}));
+
+    // Not found: dashes and the reason.
+    const CliRun missing = runCli({put(QStringLiteral("nostiff.csv"), noStiffnessFile())});
+    EXPECT_EQ(cellsAfter(QString::fromUtf8(missing.out), QStringLiteral("Tangent method (EN 12512)")).mid(0, 5),
+              (QStringList{QStringLiteral("--"), QStringLiteral("--"), QStringLiteral("--"), QStringLiteral("--"),
+                           QStringLiteral("rising")}));
+
+    // A Calculate that stopped leaves the rows empty.
+    const CliRun stopped = runCli(
+        {QStringLiteral("--park"), QStringLiteral("2"), put(QStringLiteral("refused.csv"), workedExampleFile())});
+    EXPECT_EQ(stopped.code, 1);
+    EXPECT_TRUE(QString::fromUtf8(stopped.out).split(QLatin1Char('\n')).contains(QStringLiteral("  EEEP (ASTM E2126)")))
+        << stopped.out.toStdString();
+}
+
 TEST_F(CliTest, TableListsMessagesInTheirOrder)
 {
     const QString peakFirst = put(QStringLiteral("peakfirst.csv"), curveFile({{0, 100}, {1, 50}, {2, 20}}));
@@ -698,7 +777,8 @@ TEST_F(CliTest, ReportToStandardOutputIsTheWindowsReport)
         const Replay replay(c.file, c.sep, c.lr, c.secant, c.park);
         EXPECT_TRUE(r.out.startsWith("Report Time:,")) << r.out.toStdString();
         EXPECT_EQ(afterFirstLine(r.out), afterFirstLine(replay.wb.reportNow(QDateTime::currentDateTime())));
-        EXPECT_EQ(r.out.count("\r\n"), replay.wb.state().StiffnessFound ? 37 : 36);
+        // The three methods' lines, then the other definitions' section of seven.
+        EXPECT_EQ(r.out.count("\r\n"), (replay.wb.state().StiffnessFound ? 37 : 36) + 7);
     }
 }
 

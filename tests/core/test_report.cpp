@@ -2,6 +2,7 @@
 // time texts, the bytes on disk, and what "Export Results" does around the write.
 #include "WorkbenchTestSupport.h"
 
+#include "core/methods/YieldMethods.h"
 #include "core/report/Report.h"
 #include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
@@ -27,6 +28,26 @@ namespace {
 using namespace rz::test;
 
 const QDateTime kMorning(QDate(2019, 3, 8), QTime(10, 30, 15));
+
+// The lines of the three methods' report, then the section of the other definitions: an
+// empty line, its header and one line per definition.
+constexpr std::size_t kMethodLines = 37;
+constexpr std::size_t kOtherLines = 7;
+
+const std::vector<std::string> kNotCalculated = {
+    "",
+    "Other definitions:,YieldLoad,YieldDisp,Ductility,Stiffness,Note",
+    "EEEP (ASTM E2126),--,--,--,--,not calculated",
+    "Tangent method (EN 12512),--,--,--,--,not calculated",
+    "Farthest point,--,--,--,--,not calculated",
+    "Bilinear (ASCE 41),--,--,--,--,not calculated",
+    "Equal energy (EN 1998-1),--,--,--,--,not calculated",
+};
+
+std::vector<std::string> lastLines(const std::vector<std::string>& lines, std::size_t n)
+{
+    return std::vector<std::string>(lines.end() - static_cast<std::ptrdiff_t>(std::min(n, lines.size())), lines.end());
+}
 
 // The report's lines as text, split at CR LF; the file must end with one.
 std::vector<std::string> linesOf(const QByteArray& bytes)
@@ -80,7 +101,7 @@ TEST_F(ReportTest, WorkedExampleMatchesItsGoldenReport)
     const QString source = QStringLiteral(RZ_TEST_DATA_DIR "/report/worked_example.csv");
     analyse(source);
     const QByteArray report = wb.reportNow(kMorning);
-    EXPECT_EQ(linesOf(report).size(), 37u);
+    EXPECT_EQ(linesOf(report).size(), kMethodLines + kOtherLines);
     EXPECT_TRUE(report.startsWith("Report Time:,"));
     EXPECT_EQ(afterFirstLine(report), afterFirstLine(golden("worked_example_YieldingPoint.csv", source)));
 }
@@ -90,7 +111,7 @@ TEST_F(ReportTest, NoStiffnessCurveMatchesItsGoldenReport)
     const QString source = QStringLiteral(RZ_TEST_DATA_DIR "/report/no_stiffness.csv");
     analyse(source);
     const QByteArray report = wb.reportNow(kMorning);
-    EXPECT_EQ(linesOf(report).size(), 36u);
+    EXPECT_EQ(linesOf(report).size(), kMethodLines - 1 + kOtherLines);
     EXPECT_EQ(afterFirstLine(report), afterFirstLine(golden("no_stiffness_YieldingPoint.csv", source)));
 }
 
@@ -135,19 +156,21 @@ TEST_F(ReportTest, RightAfterStartUp)
         "YieldDisp:,0",
         "Ductility:,0",
     };
-    ASSERT_EQ(lines.size(), 37u);
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), want);
+    ASSERT_EQ(lines.size(), kMethodLines + kOtherLines);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + kMethodLines), want);
+    EXPECT_EQ(lastLines(lines, kOtherLines), kNotCalculated);
 }
 
 // After an import the stiffness flag is down: the Method-1 block has two dash lines, and
-// the other blocks still hold the last calculation (here: of the same curve).
+// the other blocks still hold the last calculation (here: of the same curve). The other
+// definitions are forgotten, not shown stale.
 TEST_F(ReportTest, AfterImportWithoutCalculate)
 {
     const QString source = QStringLiteral(RZ_TEST_DATA_DIR "/report/worked_example.csv");
     analyse(source);
     wb.importConfirmed(source);
     const std::vector<std::string> lines = linesOf(wb.reportNow(kMorning));
-    ASSERT_EQ(lines.size(), 36u);
+    ASSERT_EQ(lines.size(), kMethodLines - 1 + kOtherLines);
     const std::vector<std::string> want = {
         "Ultimate Disp is found?, NO", "Ultimate Disp:, 5.5", "", "Initial Stiffness:", "Load Factor for Secant:, 0.1",
         "Initial Stifness:,--", "", "YieldlingPoint:", "Method-1:,Geometric Graphic Method", "YieldLoad:,--",
@@ -156,14 +179,15 @@ TEST_F(ReportTest, AfterImportWithoutCalculate)
         "YieldDisp:,2", "Ductility:,2.75", "", "Mean Value:", "YieldLoad:,84.5", "YieldDisp:,2.3",
         "Ductility:,2.41388888888889",
     };
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 9, lines.end()), want);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 9, lines.end() - kOtherLines), want);
+    EXPECT_EQ(lastLines(lines, kOtherLines), kNotCalculated);
 }
 
 TEST_F(ReportTest, FreshImportWithoutAnyCalculationHasZeroResults)
 {
     wb.importConfirmed(QStringLiteral(RZ_TEST_DATA_DIR "/report/no_stiffness.csv"));
     const std::vector<std::string> lines = linesOf(wb.reportNow(kMorning));
-    ASSERT_EQ(lines.size(), 36u);
+    ASSERT_EQ(lines.size(), kMethodLines - 1 + kOtherLines);
     EXPECT_EQ(lines[3], "PeakLoad:,100");
     EXPECT_EQ(lines[4], "PeakDisp:, 2");
     EXPECT_EQ(lines[5], "MaxDisp:, 3");
@@ -175,15 +199,18 @@ TEST_F(ReportTest, FreshImportWithoutAnyCalculationHasZeroResults)
     EXPECT_EQ(lines[35], "Ductility:,0");
 }
 
-// A refused factor is reported as it was stored.
+// A refused factor is reported as it was stored; the other definitions of the earlier
+// Calculate are not reported as if they still held.
 TEST_F(ReportTest, RejectedFactorIsReported)
 {
     analyse(QStringLiteral(RZ_TEST_DATA_DIR "/report/worked_example.csv"));
+    ASSERT_NE(lastLines(linesOf(wb.reportNow(kMorning)), kOtherLines), kNotCalculated);
     wb.setFieldText(Field::edt1, QStringLiteral("1.5"));
     wb.btn1Click();
     const std::vector<std::string> lines = linesOf(wb.reportNow(kMorning));
-    ASSERT_EQ(lines.size(), 37u);
+    ASSERT_EQ(lines.size(), kMethodLines + kOtherLines);
     EXPECT_EQ(lines[28], "Yielding Load Factor:,1.5");
+    EXPECT_EQ(lastLines(lines, kOtherLines), kNotCalculated);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -274,15 +301,23 @@ TEST(ReportDecimalComma, WholeCalculationWithCommas)
     // The separator is not forced to a point; a number with a comma is quoted, with the
     // label's blank inside the quotes where the line has one.
     const std::vector<std::string> lines = linesOf(wb.reportNow(kMorning));
-    ASSERT_EQ(lines.size(), 37u);
+    ASSERT_EQ(lines.size(), kMethodLines + kOtherLines);
     const std::pair<int, const char*> want[] = {
-        {9, "Load Reduction factor:,\" 0,15\""}, {11, "Ultimate Disp:,\" 5,5\""},
-        {14, "Load Factor for Secant:,\" 0,1\""}, {15, "Initial Stifness:,50"},
-        {19, "YieldLoad:,\"87,5\""},              {21, "Ductility:,\"2,2\""},
-        {25, "YieldDisp:,\"2,4\""},               {26, "Ductility:,\"2,29166666666667\""},
-        {28, "Method-3:,R.Park Method"},           {29, "Yielding Load Factor:,\"0,75\""},
-        {37, "Ductility:,\"2,41388888888889\""},  {4, "PeakLoad:,100"},
+        {9, "Load Reduction factor:,\" 0,15\""},
+        {11, "Ultimate Disp:,\" 5,5\""},
+        {14, "Load Factor for Secant:,\" 0,1\""},
+        {15, "Initial Stifness:,50"},
+        {19, "YieldLoad:,\"87,5\""},
+        {21, "Ductility:,\"2,2\""},
+        {25, "YieldDisp:,\"2,4\""},
+        {26, "Ductility:,\"2,29166666666667\""},
+        {28, "Method-3:,R.Park Method"},
+        {29, "Yielding Load Factor:,\"0,75\""},
+        {37, "Ductility:,\"2,41388888888889\""},
+        {4, "PeakLoad:,100"},
         {5, "PeakDisp:, 4"},
+        {40, "EEEP (ASTM E2126),\"90,2382303659697\",\"1,80476460731939\",\"3,32453328022194\",50,"},
+        {44, "Equal energy (EN 1998-1),100,\"2,625\",\"2,0952380952381\",\"38,0952380952381\","},
     };
     for (const auto& [line, text] : want)
         EXPECT_EQ(lines[static_cast<std::size_t>(line - 1)], text) << "line " << line;
@@ -339,11 +374,15 @@ TEST(ReportQuoting, EveryLineIsALabelAndOneValueUnderBothSeparators)
         ASSERT_TRUE(wb.lastCalculationCompleted()) << ::testing::PrintToString(ui.log());
 
         const std::vector<std::string> lines = linesOf(wb.reportNow(kMorning));
-        ASSERT_EQ(lines.size(), 37u);
+        ASSERT_EQ(lines.size(), kMethodLines + kOtherLines);
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const auto fields = csvFields(lines[i]);
             ASSERT_TRUE(fields.has_value()) << lines[i];
-            EXPECT_LE(fields->size(), 2u) << lines[i];
+            // The other definitions' section is a table: a label and five columns.
+            if (i < kMethodLines + 1)
+                EXPECT_LE(fields->size(), 2u) << lines[i];
+            else
+                EXPECT_EQ(fields->size(), 6u) << lines[i];
         }
         const AnalysisState& s = wb.state();
         const std::pair<std::size_t, std::string> values[] = {
@@ -356,6 +395,22 @@ TEST(ReportQuoting, EveryLineIsALabelAndOneValueUnderBothSeparators)
         };
         for (const auto& [line, value] : values)
             EXPECT_EQ(csvFields(lines[line - 1]).value_or(std::vector<std::string>{}).back(), value) << "line " << line;
+
+        // Each definition's line reads back as the numbers it holds.
+        const std::vector<YieldDefinitionResult>& others = wb.otherDefinitions();
+        ASSERT_EQ(others.size(), otherYieldMethods().size());
+        for (std::size_t m = 0; m < others.size(); ++m) {
+            const YieldDefinitionResult& r = others[m];
+            ASSERT_TRUE(r.found) << otherYieldMethods()[m].key << ": " << r.note.toStdString();
+            auto text = [sep](double v) { return formatGeneral(v, sep).toStdString(); };
+            const std::vector<std::string> want = {otherYieldMethods()[m].title,
+                                                   text(r.yieldLoad),
+                                                   text(r.yieldDisp),
+                                                   text(r.ductility),
+                                                   text(r.stiffness),
+                                                   r.note.toStdString()};
+            EXPECT_EQ(csvFields(lines[kMethodLines + 2 + m]), want);
+        }
     }
 }
 

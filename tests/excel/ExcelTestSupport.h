@@ -4,9 +4,11 @@
 #include "excel/ExcelToolkit.h"
 #include "excel/RecordingBackend.h"
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -74,6 +76,21 @@ inline QStringList linesWith(const QStringList& lines, const QStringList& fragme
             out << line;
     }
     return out;
+}
+
+// The contents of the sheet after all Value writes: "A2" -> text.
+inline std::map<QString, QString> finalCells(const RecordingBackend& recorder)
+{
+    static const QRegularExpression cell(QStringLiteral(R"(Cells\(i(?:16|32) (\d+), i16 (\d+)\)$)"));
+    std::map<QString, QString> cells;
+    for (const RecordedCall& c : recorder.calls()) {
+        if (c.kind != CallKind::Put || c.member != "Value")
+            continue;
+        const QRegularExpressionMatch m = cell.match(c.object);
+        if (m.hasMatch())
+            cells[CellReference(m.captured(1).toInt(), m.captured(2).toInt(), QString())] = c.args.at(0).asText();
+    }
+    return cells;
 }
 
 }  // namespace rz::excel::test

@@ -11,6 +11,7 @@ using namespace rz;
 using namespace rz::excel;
 using rz::excel::test::addCurve;
 using rz::excel::test::addPoints;
+using rz::excel::test::finalCells;
 using rz::excel::test::linesWith;
 using rz::excel::test::RecordingEnvironment;
 
@@ -170,21 +171,6 @@ const ColumnPair kColumns[] = {
     {"Line3", 7, 8, "G", "H"},    {"Point1", 9, 10, "I", "J"},  {"Point2", 11, 12, "K", "L"},
     {"Point3", 13, 14, "M", "N"}, {"Point4", 15, 16, "O", "P"}, {"Point5", 17, 18, "Q", "R"},
 };
-
-// The contents of the sheet after all Value writes: "A2" -> text.
-std::map<QString, QString> finalCells(const RecordingBackend& recorder)
-{
-    static const QRegularExpression cell(QStringLiteral(R"(Cells\(i(?:16|32) (\d+), i16 (\d+)\)$)"));
-    std::map<QString, QString> cells;
-    for (const RecordedCall& c : recorder.calls()) {
-        if (c.kind != CallKind::Put || c.member != "Value")
-            continue;
-        const QRegularExpressionMatch m = cell.match(c.object);
-        if (m.hasMatch())
-            cells[CellReference(m.captured(1).toInt(), m.captured(2).toInt(), QString())] = c.args.at(0).asText();
-    }
-    return cells;
-}
 
 class ExportRecording : public ::testing::Test {
 protected:

@@ -243,6 +243,59 @@ TEST_F(WorkbookFile, MarkersOffAndPointSeriesColoursReadBack)
     EXPECT_EQ(d.series(6)["line"].toObject()["color"].toString(), "000000");
 }
 
+// Drawn overlays become series after the nine, straight, in their own colour, width,
+// dash and marker, in both layouts; the file stays in schema order (readBack checks).
+TEST_F(WorkbookFile, DrawnOverlaysReadBackWithTheirLook)
+{
+    calculatedChart(chart);
+    const int line = chart.addOverlay(QStringLiteral("line"), QStringLiteral("EEEP (ASTM E2126) construction"),
+                                      {0x00796B, 2.0, DashPattern::LongDash, MarkerShape::None, 0.0, false});
+    chart.setOverlayPoints(line, {{0, 0}, {20, 15}, {99, 15}});
+    chart.setOverlayVisible(line, true);
+    const int point = chart.addOverlay(QStringLiteral("point"), QStringLiteral("EEEP (ASTM E2126) yield point"),
+                                       {0x00796B, 0.0, DashPattern::Solid, MarkerShape::Star, 11.0, false});
+    chart.setOverlayPoints(point, {{20, 15}});
+    chart.setOverlayVisible(point, true);
+
+    for (const std::int32_t mode : {0, 1}) {
+        SCOPED_TRACE(mode == 0 ? "Single Output" : "Combined Output");
+        op.ExportMode = mode;
+        const Dump d = readBack(exportToFile());
+        if (!d.available)
+            GTEST_SKIP() << "openpyxl is not available";
+        const int first = mode == 0 ? 9 : 1;
+        ASSERT_EQ(d.chart()["series"].toArray().size(), first + 2) << d.raw.toStdString();
+        const QJsonObject l = d.series(first);
+        const QJsonObject p = d.series(first + 1);
+        if (mode == 0) {
+            EXPECT_EQ(d.cell("T1").toString(), "EEEP (ASTM E2126) construction");
+            EXPECT_EQ(d.cell("S4").toDouble(), 99.0);
+            EXPECT_EQ(l["name"].toObject()["ref"].toString(), "Sheet1!$T$1");
+            EXPECT_EQ(l["x"].toString(), "Sheet1!$S$2:$S$5");
+            EXPECT_EQ(p["y"].toString(), "Sheet1!$V$2:$V$3");
+        } else {
+            // 105 points of the nine in rows 2 to 106, their empty row 107.
+            EXPECT_EQ(d.cell("A108").toString(), "EEEP (ASTM E2126) construction");
+            EXPECT_EQ(d.cell("B110").toDouble(), 99.0);
+            EXPECT_EQ(d.cell("A112").toString(), "EEEP (ASTM E2126) yield point");
+            EXPECT_EQ(l["name"].toObject()["ref"].toString(), "Sheet1!$A$108");
+            EXPECT_EQ(l["x"].toString(), "Sheet1!$B$108:$B$111");
+            EXPECT_EQ(p["y"].toString(), "Sheet1!$C$112:$C$113");
+            EXPECT_TRUE(d.series(0)["smooth"].toBool());  // the nine's series as before
+        }
+        EXPECT_FALSE(l["smooth"].toBool());
+        EXPECT_EQ(l["line"].toObject()["color"].toString(), "00796B");
+        EXPECT_EQ(l["line"].toObject()["width"].toDouble(), 1.5);
+        EXPECT_EQ(l["line"].toObject()["dash"].toString(), "lgDash");
+        EXPECT_TRUE(l["marker"].toObject()["symbol"].isNull());
+        EXPECT_FALSE(p["smooth"].toBool());
+        EXPECT_TRUE(p["line"].toObject()["hidden"].toBool());
+        EXPECT_EQ(p["marker"].toObject()["symbol"].toString(), "star");
+        EXPECT_EQ(p["marker"].toObject()["size"].toDouble(), 8.0);
+        EXPECT_EQ(p["marker"].toObject()["fill"].toString(), "00796B");
+    }
+}
+
 TEST_F(WorkbookFile, DecimalCommaLocaleKeepsTheFileValid)
 {
     // The C library's numeric locale follows the user's in the program; numbers inside

@@ -239,9 +239,9 @@ private slots:
             available = form->screen()->availableGeometry();
             QVERIFY(isCentred(*form));
 
-            form->resize(780, 770);
+            form->resize(780, 900);
             form->move(available.topLeft() + QPoint(10, 20));
-            QTRY_COMPARE(form->size(), QSize(780, 770));
+            QTRY_COMPARE(form->size(), QSize(780, 900));
             QCoreApplication::processEvents();
             const QList<int> natural = form->splitter()->sizes();
             const int total = natural.value(0) + natural.value(1);
@@ -256,7 +256,7 @@ private slots:
         }
         const auto again = startMainWindow({program, {}, store.get(), &dialogs});
         QVERIFY(QTest::qWaitForWindowExposed(again.get()));
-        QCOMPARE(again->size(), QSize(780, 770));
+        QCOMPARE(again->size(), QSize(780, 900));
         QCOMPARE(again->pos(), available.topLeft() + QPoint(10, 20));
         QCOMPARE(again->splitter()->sizes(), sizes);
         QCOMPARE(again->field(Field::edt12)->text(), QStringLiteral("0.15"));

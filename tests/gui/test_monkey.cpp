@@ -1,8 +1,10 @@
 // Thousands of random but reproducible user actions on the real main window, with the
 // dialogs answered by the test; after every step the window must be consistent.
 #include "chartview/ChartView.h"
+#include "core/workbench/OtherDefinitions.h"
 #include "gui/Links.h"
 #include "gui/MainWindow.h"
+#include "gui/OtherDefinitionsPanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -112,6 +115,32 @@ class MonkeyTest : public QObject {
             if (form.chart()->seriesGraph(static_cast<SeriesId>(i))->dataCount() != s.count())
                 return QStringLiteral("chart series %1 out of step with the model").arg(i);
         }
+        // The other definitions: the table shows the model, the chart draws what is ticked.
+        const std::vector<YieldDefinitionResult>& others = wb.otherDefinitions();
+        const QTableWidget* table = form.otherDefinitionsDock()->table();
+        for (int m = 0; m < table->rowCount(); ++m) {
+            const QString load = table->item(m, 1)->text();
+            const QString want =
+                others.empty()
+                    ? QString()
+                    : otherDefinitionTexts(others[static_cast<std::size_t>(m)], wb.decimalSeparator()).yieldLoad;
+            if (load != want)
+                return QStringLiteral("other definition %1 shows '%2' for '%3'").arg(m).arg(load, want);
+            if (!load.isEmpty() && load != QLatin1String("--") && !kPattern5.match(load).hasMatch())
+                return QStringLiteral("other definition %1 shows '%2'").arg(m).arg(load);
+            const bool ticked = form.otherDefinitionsDock()->isDrawn(m);
+            for (const QString& key : {constructionOverlayKey(m), yieldPointOverlayKey(m)}) {
+                const Overlay& o = wb.chart().overlay(wb.chart().overlayIndex(key));
+                const QCPCurve* curve = form.chart()->overlayCurve(key);
+                if (!curve || curve->visible() != ticked || o.visible != ticked)
+                    return QStringLiteral("overlay %1 drawn out of step with its check box").arg(key);
+                if (curve->dataCount() != static_cast<int>(o.points.size()))
+                    return QStringLiteral("overlay %1 out of step with the model").arg(key);
+                for (const Point& p : o.points)
+                    if (!std::isfinite(p.x) || !std::isfinite(p.y))
+                        return QStringLiteral("overlay %1 holds a non-finite point").arg(key);
+            }
+        }
         const bool empty = wb.chart()[SeriesId::lnsrsSeries4].data.empty();
         if ((wb.state().PeakIndex == -1) != empty)
             return QStringLiteral("PeakIndex %1 with %2 curve points").arg(wb.state().PeakIndex).arg(wb.chart()[SeriesId::lnsrsSeries4].data.count());
@@ -161,7 +190,7 @@ private slots:
             form.show();
             for (int step = 0; step < steps; ++step, ++totalSteps) {
                 QString action;
-                switch (pick(11)) {
+                switch (pick(12)) {
                 case 0:
                 case 1: {
                     const bool good = pick(3) != 0;
@@ -237,6 +266,17 @@ private slots:
                     });
                     action = QStringLiteral("Excel Options");
                     form.ExcelOptions1->trigger();
+                    break;
+                }
+                case 10: {
+                    OtherDefinitionsDock* dock = form.otherDefinitionsDock();
+                    const int row = pick(dock->table()->rowCount());
+                    action = QStringLiteral("tick other definition %1").arg(row);
+                    dock->setDrawn(row, !dock->isDrawn(row));
+                    if (pick(4) == 0) {
+                        action += QStringLiteral(", View > Other Definitions");
+                        form.otherDefinitionsAction()->trigger();
+                    }
                     break;
                 }
                 default:

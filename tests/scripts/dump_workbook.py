@@ -43,7 +43,7 @@ def text_properties_size(tx_pr):
 
 
 def line(sp_pr):
-    """Width in points, colour 'RRGGBB' and whether the line is hidden."""
+    """Width in points, colour 'RRGGBB', dash pattern and whether the line is hidden."""
     ln = getattr(sp_pr, "ln", None) if sp_pr is not None else None
     if ln is None:
         return None
@@ -51,7 +51,8 @@ def line(sp_pr):
     if ln.solidFill is not None:
         colour = ln.solidFill.srgbClr if isinstance(ln.solidFill.srgbClr, str) else getattr(
             ln.solidFill.srgbClr, "val", None)
-    return {"width": None if ln.w is None else ln.w / 12700.0, "color": colour, "hidden": bool(ln.noFill)}
+    return {"width": None if ln.w is None else ln.w / 12700.0, "color": colour, "hidden": bool(ln.noFill),
+            "dash": ln.prstDash}
 
 
 def fill_colour(sp_pr):

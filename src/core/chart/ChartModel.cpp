@@ -22,4 +22,45 @@ const SeriesStyle& seriesStyle(SeriesId id)
     return kStyles[static_cast<int>(id)];
 }
 
+int ChartModel::overlayIndex(const QString& key) const
+{
+    for (std::size_t i = 0; i < overlays_.size(); ++i)
+        if (overlays_[i].key == key)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int ChartModel::addOverlay(const QString& key, const QString& title, const OverlayStyle& style)
+{
+    int index = overlayIndex(key);
+    if (index < 0) {
+        Overlay added;
+        added.key = key;
+        overlays_.push_back(std::move(added));
+        index = overlayCount() - 1;
+    }
+    Overlay& o = mutableOverlay(index);
+    o.title = title;
+    o.style = style;
+    o.revision = nextOverlayRevision_++;
+    return index;
+}
+
+void ChartModel::removeOverlay(int index)
+{
+    overlays_.erase(overlays_.begin() + index);
+}
+
+void ChartModel::setOverlayPoints(int index, std::vector<Point> points)
+{
+    Overlay& o = mutableOverlay(index);
+    o.points = std::move(points);
+    o.revision = nextOverlayRevision_++;
+}
+
+void ChartModel::setOverlayVisible(int index, bool visible)
+{
+    mutableOverlay(index).visible = visible;
+}
+
 }  // namespace rz

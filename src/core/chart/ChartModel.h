@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace rz {
 
@@ -49,6 +50,34 @@ struct ChartSeries {
     bool visible = true;
 };
 
+// Drawings beside the nine series: constructions of further yield definitions, loops of
+// a cyclic record. Their points keep the order they are drawn in (a construction may go
+// back in X), and they live in their own list so that everything that walks the nine
+// series sees exactly the nine.
+enum class DashPattern { Solid, Dash, Dot, DashDot, LongDash, LongDashDot };
+enum class MarkerShape { None, Circle, Square, Diamond, Triangle, TriangleDown, Cross, Plus, Star };
+
+struct OverlayStyle {
+    std::uint32_t colorRgb = 0x000000;  // 0xRRGGBB
+    double lineWidth = 1.0;             // pixels; 0 draws the markers alone
+    DashPattern dash = DashPattern::Solid;
+    MarkerShape marker = MarkerShape::None;
+    double markerSize = 0.0;   // pixels across
+    bool behindCurve = false;  // drawn under the nine series instead of over them
+    friend bool operator==(const OverlayStyle&, const OverlayStyle&) = default;
+};
+
+struct Overlay {
+    QString key;                // stable name, e.g. "EEEP_ASTM_E2126.construction"
+    QString title;              // for people, e.g. the workbook series' title
+    std::vector<Point> points;  // in drawing order
+    OverlayStyle style;
+    bool visible = false;
+    // Changes whenever points, title or style change, never repeating within a chart,
+    // so views copy only what changed.
+    std::uint64_t revision = 0;
+};
+
 class ChartModel {
 public:
     ChartSeries& operator[](SeriesId id) { return series_[static_cast<std::size_t>(id)]; }
@@ -57,8 +86,25 @@ public:
     const ChartSeries& at(int i) const { return series_[static_cast<std::size_t>(i)]; }
     static constexpr int count() { return kSeriesCount; }
 
+    // --- overlays, drawn after the nine series in list order -----------------------
+    int overlayCount() const { return static_cast<int>(overlays_.size()); }
+    const Overlay& overlay(int index) const { return overlays_[static_cast<std::size_t>(index)]; }
+    const std::vector<Overlay>& overlays() const { return overlays_; }
+    // -1 when no overlay has this key.
+    int overlayIndex(const QString& key) const;
+    // Appends an empty, hidden overlay, or retitles and restyles the one with this key
+    // (keeping its points and visibility). Returns its index.
+    int addOverlay(const QString& key, const QString& title, const OverlayStyle& style);
+    void removeOverlay(int index);
+    void setOverlayPoints(int index, std::vector<Point> points);
+    void setOverlayVisible(int index, bool visible);
+
 private:
+    Overlay& mutableOverlay(int index) { return overlays_[static_cast<std::size_t>(index)]; }
+
     std::array<ChartSeries, kSeriesCount> series_;
+    std::vector<Overlay> overlays_;
+    std::uint64_t nextOverlayRevision_ = 1;
 };
 
 }  // namespace rz

@@ -3,6 +3,7 @@
 #include "core/analysis/Analysis.h"
 #include "core/analysis/Arithmetic.h"
 #include "core/import/DataFileReader.h"
+#include "core/report/OtherDefinitionsReport.h"
 #include "core/report/Report.h"
 #include "core/text/NumberText.h"
 
@@ -59,6 +60,7 @@ Workbench::Workbench(UserInterface& ui, QChar decimalSeparator, const QString& p
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     openFolder_ = reportFolder_ = pictureFolder_ = folder;
+    OtherDefinitions::addOverlays(chart_);
 }
 
 void Workbench::reportUncaught(const std::exception& e)
@@ -147,6 +149,7 @@ void Workbench::importConfirmed(const QString& path)
 void Workbench::importFile(const QString& path)
 {
     ResetAnalysis();
+    others_.clear(chart_);
     reportPathChosen(path);  // every dialog now starts in the data file's folder
     state_.ResultBaseName = baseNameOf(path);
     // The report names the data file by its full path, however it was given.
@@ -210,6 +213,8 @@ void Workbench::importFile(const QString& path)
 void Workbench::btn1Click()
 {
     calculationCompleted_ = false;
+    // Computed anew only by a Calculate that runs to its end.
+    others_.clear(chart_);
     try {
         calculate();
     } catch (const std::exception& e) {
@@ -339,6 +344,9 @@ void Workbench::calculate()
     setField(Field::edt14, formatPattern4(mean.Ductility, sep_));
 
     UpdateSeriesVisibility();
+    // Beside the three methods, on the same curve and ultimate displacement; they change
+    // nothing of the above.
+    others_.compute(curve, {state_.PeakLoad, state_.PeakDisp, state_.PeakIndex, state_.UltimateDisp}, chart_);
     calculationCompleted_ = true;
 }
 
@@ -404,7 +412,8 @@ void Workbench::picturePathChosen(const QString& path)
 
 QByteArray Workbench::reportNow(const QDateTime& now) const
 {
-    return reportBytes(reportLines(state_, sep_, reportTimeText(now, locale_)));
+    return reportBytes(reportLines(state_, sep_, reportTimeText(now, locale_)) +
+                       otherDefinitionReportLines(others_.results(), sep_));
 }
 
 void Workbench::exportReportTo(const QString& path, const QDateTime& now)

@@ -2,6 +2,7 @@
 
 #include "core/chart/ChartModel.h"
 #include "core/workbench/AnalysisState.h"
+#include "core/workbench/OtherDefinitions.h"
 
 #include <QChar>
 #include <QDateTime>
@@ -88,6 +89,15 @@ public:
     // Number of lines of the last import's file, -1 when it could not be read.
     std::int64_t lastImportLineCount() const { return lastLineCount_; }
 
+    // --- the yield definitions of the standards (OtherDefinitions.h) -----------------
+    // One result per otherYieldMethods() row from the last Calculate that ran to its end;
+    // empty after an import and after a Calculate that stopped early, so nothing stale
+    // is ever shown.
+    const std::vector<YieldDefinitionResult>& otherDefinitions() const { return others_.results(); }
+    // Draws or hides a definition's construction and yield point (hidden at start).
+    void setOtherDefinitionShown(int method, bool shown) { OtherDefinitions::setShown(method, shown, chart_); }
+    bool otherDefinitionShown(int method) const { return OtherDefinitions::isShown(method, chart_); }
+
 private:
     void importFile(const QString& path);
     void calculate();
@@ -113,6 +123,7 @@ private:
     std::int64_t lastLineCount_ = -1;
     bool calculationCompleted_ = false;
     QLocale locale_ = QLocale::system();
+    OtherDefinitions others_;
 };
 
 QString folderOf(const QString& path);

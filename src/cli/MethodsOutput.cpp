@@ -1,0 +1,61 @@
+#include "cli/MethodsOutput.h"
+
+#include "cli/JsonText.h"
+#include "core/methods/YieldMethods.h"
+#include "core/workbench/OtherDefinitions.h"
+
+namespace rz::cli {
+
+QString methodsJson(const Workbench& wb)
+{
+    const std::vector<YieldDefinitionResult>& results = wb.otherDefinitions();
+    const std::span<const YieldMethod> methods = otherYieldMethods();
+    QString j = QStringLiteral("{");
+    for (std::size_t m = 0; m < methods.size(); ++m) {
+        if (m)
+            j += QLatin1Char(',');
+        j += jsonString(QString::fromLatin1(methods[m].key)) + QLatin1Char(':');
+        const bool calculated = m < results.size();
+        const YieldDefinitionResult none;
+        const YieldDefinitionResult& r = calculated ? results[m] : none;
+        auto number = [&r](double v) { return r.found ? jsonNumber(v) : QStringLiteral("null"); };
+        j += QStringLiteral("{\"Found\":") + jsonBool(r.found);
+        j += QStringLiteral(",\"YieldLoad\":") + number(r.yieldLoad);
+        j += QStringLiteral(",\"YieldDisp\":") + number(r.yieldDisp);
+        j += QStringLiteral(",\"Ductility\":") + number(r.ductility);
+        j += QStringLiteral(",\"Stiffness\":") + number(r.stiffness);
+        j += QStringLiteral(",\"UltimateDisp\":") + number(r.ultimateDisp);
+        j += QStringLiteral(",\"Note\":") + jsonString(calculated ? r.note : QStringLiteral("not calculated"));
+        j += QLatin1Char('}');
+    }
+    j += QLatin1Char('}');
+    return j;
+}
+
+void printMethodsTable(QTextStream& out, const Workbench& wb)
+{
+    auto row = [&out](const QString& name, const OtherDefinitionTexts& t) {
+        QString line = QStringLiteral("  %1 %2 %3 %4 %5 %6")
+                           .arg(name, -40)
+                           .arg(t.yieldLoad, -15)
+                           .arg(t.yieldDisp, -15)
+                           .arg(t.ductility, -15)
+                           .arg(t.stiffness, -15)
+                           .arg(t.note);
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        out << line << "\n";
+    };
+    row(QStringLiteral("Other definitions"),
+        {QStringLiteral("Load at Yield"), QStringLiteral("Disp. at Yield"), QStringLiteral("Ductility"),
+         QStringLiteral("Stiffness"), QStringLiteral("Note")});
+    const std::vector<YieldDefinitionResult>& results = wb.otherDefinitions();
+    const std::span<const YieldMethod> methods = otherYieldMethods();
+    for (std::size_t m = 0; m < methods.size(); ++m) {
+        const QString name = QString::fromUtf8(methods[m].title);
+        row(name,
+            m < results.size() ? otherDefinitionTexts(results[m], wb.decimalSeparator()) : OtherDefinitionTexts{});
+    }
+}
+
+}  // namespace rz::cli

@@ -1,0 +1,140 @@
+#include "core/workbench/OtherDefinitions.h"
+
+#include "core/text/NumberText.h"
+
+#include <array>
+#include <exception>
+
+namespace rz {
+
+namespace {
+
+constexpr double kLineWidth = 2.0;
+constexpr double kMarkerSize = 11.0;
+
+OtherDefinitionLook look(std::uint32_t color, DashPattern dash, MarkerShape marker)
+{
+    OtherDefinitionLook l;
+    l.construction = {color, kLineWidth, dash, MarkerShape::None, 0.0, false};
+    l.yieldPoint = {color, 0.0, DashPattern::Solid, marker, kMarkerSize, false};
+    return l;
+}
+
+// In the order of otherYieldMethods(). Colours apart from the nine series' green, blue
+// and pink, and each with a dash pattern and a marker shape of its own for grey print.
+const std::array<OtherDefinitionLook, 5>& looks()
+{
+    static const std::array<OtherDefinitionLook, 5> kLooks{{
+        look(0xD55E00, DashPattern::Dash, MarkerShape::Square),           // EEEP, vermilion
+        look(0x6A3D9A, DashPattern::DashDot, MarkerShape::TriangleDown),  // EN 12512, purple
+        look(0x8C510A, DashPattern::Dot, MarkerShape::Cross),             // farthest point, brown
+        look(0x00796B, DashPattern::LongDash, MarkerShape::Star),         // ASCE 41, teal
+        look(0xE69F00, DashPattern::LongDashDot, MarkerShape::Plus),      // EN 1998, orange
+    }};
+    return kLooks;
+}
+
+QString methodKey(int method)
+{
+    return QString::fromLatin1(otherYieldMethods()[static_cast<std::size_t>(method)].key);
+}
+
+QString methodTitle(int method)
+{
+    return QString::fromUtf8(otherYieldMethods()[static_cast<std::size_t>(method)].title);
+}
+
+int methodCount()
+{
+    return static_cast<int>(otherYieldMethods().size());
+}
+
+}  // namespace
+
+const OtherDefinitionLook& otherDefinitionLook(int method)
+{
+    return looks()[static_cast<std::size_t>(method) % looks().size()];
+}
+
+QString constructionOverlayKey(int method)
+{
+    return methodKey(method) + QStringLiteral(".construction");
+}
+
+QString yieldPointOverlayKey(int method)
+{
+    return methodKey(method) + QStringLiteral(".yield");
+}
+
+OtherDefinitionTexts otherDefinitionTexts(const YieldDefinitionResult& r, QChar sep)
+{
+    if (!r.found) {
+        const QString dash = QStringLiteral("--");
+        return {dash, dash, dash, dash, r.note};
+    }
+    return {formatPattern5(r.yieldLoad, sep), formatPattern5(r.yieldDisp, sep), formatPattern4(r.ductility, sep),
+            formatPattern5(r.stiffness, sep), r.note};
+}
+
+void OtherDefinitions::addOverlays(ChartModel& chart)
+{
+    for (int m = 0; m < methodCount(); ++m)
+        chart.addOverlay(constructionOverlayKey(m), methodTitle(m) + QStringLiteral(" construction"),
+                         otherDefinitionLook(m).construction);
+    for (int m = 0; m < methodCount(); ++m)
+        chart.addOverlay(yieldPointOverlayKey(m), methodTitle(m) + QStringLiteral(" yield point"),
+                         otherDefinitionLook(m).yieldPoint);
+}
+
+void OtherDefinitions::clear(ChartModel& chart)
+{
+    results_.clear();
+    for (int m = 0; m < methodCount(); ++m) {
+        for (const QString& key : {constructionOverlayKey(m), yieldPointOverlayKey(m)}) {
+            const int index = chart.overlayIndex(key);
+            if (index >= 0 && !chart.overlay(index).points.empty())
+                chart.setOverlayPoints(index, {});
+        }
+    }
+}
+
+void OtherDefinitions::compute(const Series& curve, const CurveFacts& facts, ChartModel& chart)
+{
+    clear(chart);
+    try {
+        std::vector<YieldDefinitionResult> results;
+        results.reserve(otherYieldMethods().size());
+        for (const YieldMethod& method : otherYieldMethods())
+            results.push_back(method.compute(curve, facts));
+        for (int m = 0; m < methodCount(); ++m) {
+            const YieldDefinitionResult& r = results[static_cast<std::size_t>(m)];
+            if (!r.found)
+                continue;
+            if (const int line = chart.overlayIndex(constructionOverlayKey(m)); line >= 0)
+                chart.setOverlayPoints(line, r.polyline);
+            if (const int point = chart.overlayIndex(yieldPointOverlayKey(m)); point >= 0)
+                chart.setOverlayPoints(point, {r.yieldPoint});
+        }
+        results_ = std::move(results);
+    } catch (const std::exception&) {
+        // The definitions promise not to throw; should memory run out, the window's own
+        // results stand and these are simply not shown.
+        clear(chart);
+    }
+}
+
+void OtherDefinitions::setShown(int method, bool shown, ChartModel& chart)
+{
+    for (const QString& key : {constructionOverlayKey(method), yieldPointOverlayKey(method)}) {
+        if (const int index = chart.overlayIndex(key); index >= 0)
+            chart.setOverlayVisible(index, shown);
+    }
+}
+
+bool OtherDefinitions::isShown(int method, const ChartModel& chart)
+{
+    const int index = chart.overlayIndex(constructionOverlayKey(method));
+    return index >= 0 && chart.overlay(index).visible;
+}
+
+}  // namespace rz

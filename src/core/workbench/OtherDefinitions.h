@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/chart/ChartModel.h"
+#include "core/methods/YieldMethods.h"
+
+#include <QChar>
+#include <QString>
+#include <vector>
+
+// The yield definitions of the standards as the window keeps them beside the three
+// methods: the results of the last Calculate that ran to its end, and in the chart each
+// definition's construction and yield point as two overlays, drawn only while the user
+// asks for them.
+namespace rz {
+
+// The look of a definition on the chart: its own colour, dash pattern and marker, so
+// that the constructions stay apart in black-and-white print too.
+struct OtherDefinitionLook {
+    OverlayStyle construction;
+    OverlayStyle yieldPoint;
+};
+// Of otherYieldMethods()[method].
+const OtherDefinitionLook& otherDefinitionLook(int method);
+
+// The overlay keys of otherYieldMethods()[method]: "<key>.construction", "<key>.yield".
+QString constructionOverlayKey(int method);
+QString yieldPointOverlayKey(int method);
+
+// A result as the window's table and the batch tool's table show it: "0.#####" for the
+// loads, displacements and stiffness, "0.0000" for the ductility. Not found: "--" for
+// every number and the note saying why; found: the note, or "" when there is none.
+struct OtherDefinitionTexts {
+    QString yieldLoad;
+    QString yieldDisp;
+    QString ductility;
+    QString stiffness;
+    QString note;
+};
+OtherDefinitionTexts otherDefinitionTexts(const YieldDefinitionResult& result, QChar decimalSeparator);
+
+class OtherDefinitions {
+public:
+    // Adds the two overlays of every definition to chart, empty and hidden: constructions
+    // first, then the yield points, so that every point is drawn over every line.
+    static void addOverlays(ChartModel& chart);
+
+    // Forgets the results and empties the overlays; which ones are shown stays chosen.
+    void clear(ChartModel& chart);
+    // Every definition on curve, in table order; the overlays get their points. Never
+    // throws: a definition that fails is a result that is not found.
+    void compute(const Series& curve, const CurveFacts& facts, ChartModel& chart);
+    // One per definition after compute(), in otherYieldMethods() order; empty after clear().
+    const std::vector<YieldDefinitionResult>& results() const { return results_; }
+
+    // Shows or hides both overlays of a definition.
+    static void setShown(int method, bool shown, ChartModel& chart);
+    static bool isShown(int method, const ChartModel& chart);
+
+private:
+    std::vector<YieldDefinitionResult> results_;
+};
+
+}  // namespace rz
