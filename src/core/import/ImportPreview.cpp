@@ -74,6 +74,8 @@ ImportPreview previewImport(const FileHead& head, const ImportOptions& options, 
 
     ImportResult result = finishImport(std::move(block), preview.detection, head.kind);
     preview.points = std::move(result.points);
+    preview.displacementUnit = result.displacementUnit;
+    preview.loadUnit = result.loadUnit;
     preview.error = result.error;
     if (cutShort && result.ok())
         preview.message = QStringLiteral("%1 %2 of data from %2 %3 on in the first %4 %2s; the rest is read on import.")
