@@ -46,6 +46,7 @@ ImportOptionsDialog::ImportOptionsDialog(const QString& path, const ImportOption
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* left = new QWidget(this);
+    left->setMaximumWidth(460);
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
     leftLayout->addWidget(form_);
@@ -77,7 +78,7 @@ ImportOptionsDialog::ImportOptionsDialog(const QString& path, const ImportOption
     layout->addWidget(split, 1);
     layout->addWidget(message_);
     layout->addWidget(buttons_);
-    resize(1080, 700);
+    resize(1140, 720);
     refresh();
 }
 

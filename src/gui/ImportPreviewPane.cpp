@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QTableWidget>
+#include <QTextBlock>
 
 #include <algorithm>
 
@@ -154,6 +155,25 @@ void ImportPreviewPane::showTable(const ImportPreview& preview, FileKind kind)
     table->resizeColumnsToContents();
     for (int c = 0; c < columns; ++c)
         table->setColumnWidth(c, std::min(table->columnWidth(c), 220));
+
+    // The lines above the data and the chosen columns in view: a metadata block or a
+    // wide table would otherwise hide what the options choose.
+    int top = 0;
+    while (top < rows && preview.lines[static_cast<std::size_t>(top)].role == LineRole::Skipped)
+        ++top;
+    if (top >= rows)
+        top = 0;
+    const int leftmost = std::min(preview.displacementColumn, preview.loadColumn);
+    const int rightmost = std::max(preview.displacementColumn, preview.loadColumn);
+    if (rows > 0 && leftmost >= 0 && rightmost < columns) {
+        table->scrollToItem(table->item(top, rightmost), QAbstractItemView::PositionAtTop);
+        table->scrollToItem(table->item(top, leftmost), QAbstractItemView::PositionAtTop);
+    } else if (rows > 0) {
+        table->scrollToItem(table->item(top, 0), QAbstractItemView::PositionAtTop);
+    }
+    QTextCursor cursor(text->document()->findBlockByNumber(std::max(0, top - 1)));
+    text->setTextCursor(cursor);
+    text->ensureCursorVisible();
 }
 
 void ImportPreviewPane::showChart(const ImportPreview& preview, const ImportOptions& given)

@@ -36,6 +36,13 @@ bool ImportProgressWindow::report(qint64 done, qint64 total)
 {
     if (!showsProgress_ || total <= 0)
         return true;
+    if (done >= total) {
+        // The read is over: the window goes (and its timer with it, which would show it
+        // later) before the import's message comes up.
+        if (dialog_)
+            dialog_->reset();
+        return !cancelled_;
+    }
     if (!dialog_) {
         dialog_ = new QProgressDialog(QStringLiteral("Reading %1...").arg(QFileInfo(path_).fileName()),
                                       QStringLiteral("Cancel"), 0, kSteps, parent_);
@@ -47,11 +54,6 @@ bool ImportProgressWindow::report(qint64 done, qint64 total)
         QObject::connect(dialog_, &QProgressDialog::canceled, dialog_, [this] { cancelled_ = true; });
         QObject::connect(dialog_, &QDialog::rejected, dialog_, [this] { cancelled_ = true; });
         dialog_->setValue(0);
-    }
-    if (done >= total) {
-        // The read is over: the window goes before the import's message comes up.
-        dialog_->hide();
-        return !cancelled_;
     }
     // A window-modal progress dialog handles its events (Cancel, Escape) in setValue.
     dialog_->setValue(static_cast<int>(std::min<qint64>(done * kSteps / total, kSteps - 1)));
