@@ -36,6 +36,8 @@ bool ImportProgressWindow::report(qint64 done, qint64 total)
 {
     if (!showsProgress_ || total <= 0)
         return true;
+    if (dialog_ && dialog_->wasCanceled())
+        cancelled_ = true;
     if (done >= total) {
         // The read is over: the window goes (and its timer with it, which would show it
         // later) before the import's message comes up.

@@ -38,8 +38,13 @@ public:
     }
     void openWorkbook(QWidget*, const QString& path) override { workbooks << path; }
     bool showsProgress() const override { return false; }
+    std::optional<ImportOptions> getImportOptions(QWidget*, const QString&, const ImportOptions&, QChar) override
+    {
+        return importAnswer;
+    }
 
     QString answer;
+    std::optional<ImportOptions> importAnswer;
     QStringList workbooks;
     int filterIndex = 0;
     QList<QPair<MessageLevel, QString>> messages;
@@ -161,89 +166,108 @@ private slots:
             form.show();
             for (int step = 0; step < steps; ++step, ++totalSteps) {
                 QString action;
-                switch (pick(11)) {
-                case 0:
-                case 1: {
-                    const bool good = pick(3) != 0;
-                    const QStringList& files = good ? goodFiles : oddFiles;
-                    dialogs.answer = pick(8) == 0 ? QString() : files[pick(static_cast<int>(files.size()))];
-                    action = QStringLiteral("import '%1'").arg(dialogs.answer);
-                    form.ImportLoadDisplacementFile1->trigger();
-                    break;
-                }
-                case 2:
-                case 3: {
-                    const Field fields[] = {Field::edt12, Field::edt17, Field::edt1};
-                    const Field f = fields[pick(3)];
-                    const QString t = factorTexts[pick(static_cast<int>(factorTexts.size()))];
-                    form.field(f)->setText(t);
-                    action = QStringLiteral("type '%1' into %2, Calculate").arg(t, QLatin1String(fieldName(f)));
-                    form.btn1->click();
-                    break;
-                }
-                case 4: {
-                    QRadioButton* buttons[] = {form.rb1, form.rb2, form.rb3, form.rb4};
-                    const int b = pick(4);
-                    action = QStringLiteral("radio %1").arg(b + 1);
-                    buttons[b]->click();
-                    break;
-                }
-                case 5: {
-                    const int where = pick(3);
-                    dialogs.answer = where == 0   ? dir.filePath(QStringLiteral("out/report.csv"))
-                                     : where == 1 ? dir.filePath(QStringLiteral("nowhere/report.csv"))
-                                                  : QString();
-                    action = QStringLiteral("export report to '%1'").arg(dialogs.answer);
-                    form.ExportYieldingPointTextFiles1->trigger();
-                    break;
-                }
-                case 6: {
-                    const int where = pick(3);
-                    dialogs.filterIndex = pick(4);
-                    dialogs.answer = where == 0   ? dir.filePath(QStringLiteral("out/picture"))
-                                     : where == 1 ? dir.filePath(QStringLiteral("worked.csv/picture.png"))
-                                                  : QString();
-                    action = QStringLiteral("save picture to '%1' (filter %2)").arg(dialogs.answer).arg(dialogs.filterIndex);
-                    form.SavePicture1->trigger();
-                    break;
-                }
-                case 7: {
-                    // A modal dialog: closed by the "user" as soon as it is up.
-                    QTimer::singleShot(0, [] {
-                        if (QWidget* w = QApplication::activeModalWidget())
-                            w->close();
-                    });
-                    const bool about = pick(2) == 0;
-                    action = about ? QStringLiteral("About") : QStringLiteral("Donation");
-                    (about ? form.AboutKelvo1 : form.Donation1)->trigger();
-                    break;
-                }
-                case 8: {
-                    const QString positions[] = {QStringLiteral("-10000"), QStringLiteral(""), QStringLiteral("2.7"),
-                                                 QStringLiteral("abc")};
-                    form.ExcelOp.XAxisPosition = positions[pick(4)];
-                    form.ExcelOp.ExportMode = pick(2);
-                    form.ExcelOp.ShowMarker = pick(2) == 0;
-                    action = QStringLiteral("Excel export (x position '%1', mode %2)")
-                                 .arg(form.ExcelOp.XAxisPosition)
-                                 .arg(form.ExcelOp.ExportMode);
-                    form.ExportExcel1->trigger();
-                    break;
-                }
-                case 9: {
-                    QTimer::singleShot(0, [] {
-                        if (QWidget* w = QApplication::activeModalWidget())
-                            w->close();
-                    });
-                    action = QStringLiteral("Excel Options");
-                    form.ExcelOptions1->trigger();
-                    break;
-                }
-                default:
-                    action = QStringLiteral("links");
-                    form.Howtouse1->trigger();
-                    form.VisitWebSite1->trigger();
-                    break;
+                switch (pick(12)) {
+                    case 0:
+                    case 1: {
+                        const bool good = pick(3) != 0;
+                        const QStringList& files = good ? goodFiles : oddFiles;
+                        dialogs.answer = pick(8) == 0 ? QString() : files[pick(static_cast<int>(files.size()))];
+                        action = QStringLiteral("import '%1'").arg(dialogs.answer);
+                        form.ImportLoadDisplacementFile1->trigger();
+                        break;
+                    }
+                    case 2:
+                    case 3: {
+                        const Field fields[] = {Field::edt12, Field::edt17, Field::edt1};
+                        const Field f = fields[pick(3)];
+                        const QString t = factorTexts[pick(static_cast<int>(factorTexts.size()))];
+                        form.field(f)->setText(t);
+                        action = QStringLiteral("type '%1' into %2, Calculate").arg(t, QLatin1String(fieldName(f)));
+                        form.btn1->click();
+                        break;
+                    }
+                    case 4: {
+                        QRadioButton* buttons[] = {form.rb1, form.rb2, form.rb3, form.rb4};
+                        const int b = pick(4);
+                        action = QStringLiteral("radio %1").arg(b + 1);
+                        buttons[b]->click();
+                        break;
+                    }
+                    case 5: {
+                        const int where = pick(3);
+                        dialogs.answer = where == 0   ? dir.filePath(QStringLiteral("out/report.csv"))
+                                         : where == 1 ? dir.filePath(QStringLiteral("nowhere/report.csv"))
+                                                      : QString();
+                        action = QStringLiteral("export report to '%1'").arg(dialogs.answer);
+                        form.ExportYieldingPointTextFiles1->trigger();
+                        break;
+                    }
+                    case 6: {
+                        const int where = pick(3);
+                        dialogs.filterIndex = pick(4);
+                        dialogs.answer = where == 0   ? dir.filePath(QStringLiteral("out/picture"))
+                                         : where == 1 ? dir.filePath(QStringLiteral("worked.csv/picture.png"))
+                                                      : QString();
+                        action = QStringLiteral("save picture to '%1' (filter %2)")
+                                     .arg(dialogs.answer)
+                                     .arg(dialogs.filterIndex);
+                        form.SavePicture1->trigger();
+                        break;
+                    }
+                    case 7: {
+                        // A modal dialog: closed by the "user" as soon as it is up.
+                        QTimer::singleShot(0, [] {
+                            if (QWidget* w = QApplication::activeModalWidget())
+                                w->close();
+                        });
+                        const bool about = pick(2) == 0;
+                        action = about ? QStringLiteral("About") : QStringLiteral("Donation");
+                        (about ? form.AboutKelvo1 : form.Donation1)->trigger();
+                        break;
+                    }
+                    case 8: {
+                        const QString positions[] = {QStringLiteral("-10000"), QStringLiteral(""),
+                                                     QStringLiteral("2.7"), QStringLiteral("abc")};
+                        form.ExcelOp.XAxisPosition = positions[pick(4)];
+                        form.ExcelOp.ExportMode = pick(2);
+                        form.ExcelOp.ShowMarker = pick(2) == 0;
+                        action = QStringLiteral("Excel export (x position '%1', mode %2)")
+                                     .arg(form.ExcelOp.XAxisPosition)
+                                     .arg(form.ExcelOp.ExportMode);
+                        form.ExportExcel1->trigger();
+                        break;
+                    }
+                    case 9: {
+                        QTimer::singleShot(0, [] {
+                            if (QWidget* w = QApplication::activeModalWidget())
+                                w->close();
+                        });
+                        action = QStringLiteral("Excel Options");
+                        form.ExcelOptions1->trigger();
+                        break;
+                    }
+                    case 10: {
+                        // Import with Options: cancelled, detected, or with options that may not fit the file.
+                        const bool good = pick(3) != 0;
+                        const QStringList& files = good ? goodFiles : oddFiles;
+                        dialogs.answer = files[pick(static_cast<int>(files.size()))];
+                        ImportOptions options = ImportOptions::detectEverything();
+                        if (pick(3) == 0)
+                            options.load = {ColumnMode::Number, 1 + pick(4), {}};
+                        if (pick(3) == 0)
+                            options.order = PointOrder::FileOrder;
+                        if (pick(4) == 0)
+                            options.loadScale = {ScalePreset::Factor, pick(2) == 0 ? 0.0 : 1e300, pick(2) == 0};
+                        dialogs.importAnswer = pick(5) == 0 ? std::nullopt : std::optional(options);
+                        action = QStringLiteral("import with options '%1'").arg(dialogs.answer);
+                        form.ImportWithOptions1->trigger();
+                        break;
+                    }
+                    default:
+                        action = QStringLiteral("links");
+                        form.Howtouse1->trigger();
+                        form.VisitWebSite1->trigger();
+                        break;
                 }
                 const QString problem = fieldProblem(form);
                 QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("seed %1 step %2 (%3): %4").arg(seed).arg(step).arg(action, problem)));
