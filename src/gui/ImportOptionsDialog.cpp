@@ -97,6 +97,18 @@ void ImportOptionsDialog::readHead(const QString& sheet)
     given_.sheet = head_.sheet;
 }
 
+void ImportOptionsDialog::readHeadAgain(const QString& sheet)
+{
+    // The file may have gone or a sheet be damaged since the dialog opened: the error is
+    // shown in place of the preview's message, and the head read before stays.
+    try {
+        readHead(sheet);
+        headError_.clear();
+    } catch (const std::exception& e) {
+        headError_ = QString::fromUtf8(e.what());
+    }
+}
+
 void ImportOptionsDialog::detectAgain()
 {
     ImportOptions fresh = ImportOptions::detectEverything();
@@ -104,9 +116,9 @@ void ImportOptionsDialog::detectAgain()
     fresh.loadScale = given_.loadScale;
     fresh.fromOrigin = given_.fromOrigin;
     fresh.order = given_.order;
-    readHead(given_.sheet);
-    fresh.sheet = given_.sheet;
+    readHeadAgain(given_.sheet);
     given_ = fresh;
+    given_.sheet = head_.sheet;
     refresh();
 }
 
@@ -114,7 +126,7 @@ void ImportOptionsDialog::optionsChanged()
 {
     const ImportOptions chosen = form_->options();
     if (chosen.sheet != given_.sheet && head_.kind == FileKind::Workbook)
-        readHead(chosen.sheet);
+        readHeadAgain(chosen.sheet);
     given_ = chosen;
     given_.sheet = head_.sheet;
     refresh();
@@ -136,7 +148,7 @@ void ImportOptionsDialog::refresh()
                      .arg(kPreviewLines);
     file_->setText(about);
 
-    const QString problem = form_->problem();
+    const QString problem = !headError_.isEmpty() ? headError_ : form_->problem();
     const QString error = !problem.isEmpty() ? problem : preview_.error;
     if (!error.isEmpty()) {
         message_->setText(u"<span style=\"color:#b02020\">"_s + error.toHtmlEscaped() + u"</span>"_s);

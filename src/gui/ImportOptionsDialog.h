@@ -50,6 +50,7 @@ public:
 
 private:
     void readHead(const QString& sheet);
+    void readHeadAgain(const QString& sheet);
     void optionsChanged();
     void refresh();
 
@@ -57,6 +58,7 @@ private:
     FileHead head_;
     ImportOptions given_;
     ImportPreview preview_;
+    QString headError_;  // the file could not be read again
     ImportOptionsForm* form_ = nullptr;
     ImportPreviewPane* pane_ = nullptr;
     QLabel* file_ = nullptr;

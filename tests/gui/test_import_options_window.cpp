@@ -257,6 +257,18 @@ private slots:
         QVERIFY(dialog.buttons()->button(QDialogButtonBox::Ok)->isEnabled());
     }
 
+    void aFileGoneMeanwhileIsNamedAndNotImported()
+    {
+        const QString path = writeFile(*dir, QStringLiteral("gone.csv"));
+        ImportOptionsDialog dialog(path, ImportOptions::detectEverything(), u'.');
+        QVERIFY(dialog.buttons()->button(QDialogButtonBox::Ok)->isEnabled());
+        QVERIFY(QFile::remove(path));
+        dialog.detectAgainButton()->click();
+        QVERIFY2(dialog.messageLabel()->text().contains(QStringLiteral("gone.csv")),
+                 qPrintable(dialog.messageLabel()->text()));
+        QVERIFY(!dialog.buttons()->button(QDialogButtonBox::Ok)->isEnabled());
+    }
+
     void okImportsAndCancelChangesNothing()
     {
         analyseWorkedExample();

@@ -80,8 +80,10 @@ private slots:
             for (QAction* item : menu->menu()->actions())
                 captions << item->text();
         }
-        // Recent Files (with its separator) and the Help menu join the menus of the design.
+        // Import with Options, Recent Files (with its separator) and the Help menu join the
+        // menus of the design.
         QCOMPARE(captions, (QStringList{QStringLiteral("File:"), QStringLiteral("Import Load-Displacement Data"),
+                                        QStringLiteral("Import with Options\u2026"),
                                         QStringLiteral("Recent &Files"), QString(),
                                         QStringLiteral("Export Results"), QStringLiteral("Export Excel"),
                                         QStringLiteral("Save Picture"), QStringLiteral("Options:"),
