@@ -204,6 +204,15 @@ void ChartView::setDecimalSeparator(QChar separator)
     replot();
 }
 
+void ChartView::setAxisTitles(const AxisTitles& titles)
+{
+    if (xAxis->label() == titles.displacement && yAxis->label() == titles.load)
+        return;
+    xAxis->setLabel(titles.displacement);
+    yAxis->setLabel(titles.load);
+    replot();
+}
+
 void ChartView::sync(const ChartModel& model)
 {
     bool changed = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/chart/ChartModel.h"
+#include "core/workbench/ImportedCurve.h"
 
 #include <qcustomplot.h>
 
@@ -24,9 +25,9 @@ QPen overlayPen(const OverlayStyle& style);
 QCPScatterStyle overlayScatter(const OverlayStyle& style);
 
 // The main window's chart: the nine series of a ChartModel drawn with their colours
-// and pointers, axes "Displacement" and "Force", scaled to the visible series. The
-// model's overlays are drawn as curves that keep their points' order, after the nine
-// (or under them, as their style asks), in the model's order.
+// and pointers, axes "Displacement" and "Force" (with units when the import knows them),
+// scaled to the visible series. The model's overlays are drawn as curves that keep their
+// points' order, after the nine (or under them, as their style asks), in the model's order.
 class ChartView : public QCustomPlot {
     Q_OBJECT
 public:
@@ -35,6 +36,9 @@ public:
     // Tick labels in the user's decimal separator, as every field of the window shows
     // numbers; a point until this is called.
     void setDecimalSeparator(QChar separator);
+
+    // The axes' titles (Workbench::axisTitles); redraws when they change.
+    void setAxisTitles(const AxisTitles& titles);
 
     // Copies what changed in the model (points, visibility), rescales and redraws.
     void sync(const ChartModel& model);

@@ -3,6 +3,7 @@
 #include "chartview/ChartView.h"
 #include "cli/JsonText.h"
 #include "cli/MethodsOutput.h"
+#include "core/import/ImportResult.h"
 #include "core/report/Report.h"
 #include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QJsonDocument>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -78,13 +80,18 @@ QString jsonYield(const YieldResult& r)
         .arg(jsonNumber(r.YieldLoad), jsonNumber(r.YieldDisp), jsonNumber(r.Ductility));
 }
 
-QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui, const Options& o)
+// imported: what the import with options read (with an import flag only).
+QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui, const Options& o,
+               const std::optional<ImportResult>& imported)
 {
     const AnalysisState& s = wb.state();
     QString j = QStringLiteral("{\"source\":") + jsonString(source);
     j += QStringLiteral(",\"lines\":") +
          (wb.lastImportLineCount() < 0 ? QStringLiteral("null") : QString::number(wb.lastImportLineCount()));
     j += QStringLiteral(",\"points\":") + QString::number(wb.chart()[SeriesId::lnsrsSeries4].data.count());
+    if (imported)
+        j += QStringLiteral(",\"import\":") +
+             QString::fromUtf8(QJsonDocument(importToJson(*imported)).toJson(QJsonDocument::Compact));
     j += QStringLiteral(",\"messages\":[");
     for (std::size_t i = 0; i < ui.messages.size(); ++i) {
         if (i)
@@ -195,6 +202,8 @@ std::optional<int> answerWithoutRunning(const ParsedArguments& parsed, QTextStre
 
 int run(const Options& o, QTextStream& out, QTextStream& err)
 {
+    if (o.import.detectOnly)
+        return printDetection(o.files, o.import, out, err);
 
     std::unique_ptr<ChartView> view;
     if (o.picture) {
@@ -226,7 +235,11 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
         wb.setFieldText(Field::edt12, o.loadReduction);
         wb.setFieldText(Field::edt17, o.secant);
         wb.setFieldText(Field::edt1, o.park);
-        wb.importConfirmed(file);
+        std::optional<ImportResult> imported;
+        if (o.import.given)
+            imported = wb.importWithOptionsConfirmed(file, o.import.options);
+        else
+            wb.importConfirmed(file);
         wb.btn1Click();
         if (!wb.lastCalculationCompleted())
             status = kExitIncomplete;
@@ -268,6 +281,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
             });
         }
         if (view) {
+            view->setAxisTitles(wb.axisTitles());
             view->sync(wb.chart());
             writeOutput(stem + pictureFormatExtension(*o.picture),
                         [&](const QString& p) { view->savePicture(p, *o.picture); });
@@ -282,7 +296,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
                 out << QString::fromLocal8Bit(wb.reportNow(now));
             }
         } else if (o.json) {
-            out << toJson(file, wb, ui, o) << "\n";
+            out << toJson(file, wb, ui, o, imported) << "\n";
         } else {
             printTable(out, file, wb, ui);
             for (const QString& w : written)

@@ -1,5 +1,6 @@
 #include "cli/Options.h"
 
+#include "cli/OptionRow.h"
 #include "core/workbench/Workbench.h"
 
 #include <QCommandLineOption>
@@ -14,16 +15,6 @@
 namespace rz::cli {
 
 namespace {
-
-// One option: its names (a single letter is a short name), the name of its value (none
-// for a flag), its help (the first line beside the names, the rest below them) and what
-// it sets. apply returns a usage error, or an empty text.
-struct OptionRow {
-    std::initializer_list<const char*> names;
-    const char* valueName;
-    std::initializer_list<const char*> help;
-    QString (*apply)(ParsedArguments& parsed, const QString& value);
-};
 
 // Adding an option is adding a row here; the parser and the help text follow.
 const OptionRow kOptions[] = {
@@ -51,8 +42,14 @@ const OptionRow kOptions[] = {
     {{"decimal-separator"},
      "C",
      {"decimal separator for the data files and factor texts (default \".\");",
-      "the default factor texts are written with it"},
+      "the default factor texts are written with it; auto detects it in each",
+      "file (an import flag, below) and the factor texts keep \".\""},
      [](ParsedArguments& p, const QString& v) {
+         if (v == QLatin1String("auto")) {
+             p.options.import.given = true;
+             p.options.import.decimalAuto = true;
+             return QString();
+         }
          if (v.size() != 1)
              return QStringLiteral("--decimal-separator needs one character");
          p.options.separator = v.at(0);
@@ -124,6 +121,17 @@ const OptionRow kOptions[] = {
      }},
 };
 
+// The table above, then the import flags.
+std::vector<const OptionRow*> allRows()
+{
+    std::vector<const OptionRow*> rows;
+    for (const OptionRow& row : kOptions)
+        rows.push_back(&row);
+    for (const OptionRow& row : importOptionRows())
+        rows.push_back(&row);
+    return rows;
+}
+
 QStringList namesOf(const OptionRow& row)
 {
     QStringList names;
@@ -156,6 +164,12 @@ QString checkTogether(Options& o, const QCommandLineParser& parser)
     }
     if (o.files.isEmpty())
         return QStringLiteral("no FILE given");
+    if (const QString problem =
+            finishImportFlags(o.import, o.separator, parser.isSet(QStringLiteral("decimal-separator")));
+        !problem.isEmpty())
+        return problem;
+    if (o.import.detectOnly && (!o.reportPath.isEmpty() || !o.outDir.isEmpty()))
+        return QStringLiteral("--detect calculates nothing: it takes no --report or --out-dir");
     if (!o.reportPath.isEmpty() && o.files.size() != 1)
         return QStringLiteral("--report takes exactly one FILE");
     if (o.reportPath == QLatin1String("-") && o.json)
@@ -185,8 +199,10 @@ ParsedArguments parseArguments(const QStringList& args)
 {
     QCommandLineParser parser;
     std::vector<QCommandLineOption> options;
-    for (const OptionRow& row : kOptions) {
-        options.emplace_back(namesOf(row), QString(), row.valueName ? QString::fromLatin1(row.valueName) : QString());
+    const std::vector<const OptionRow*> rows = allRows();
+    for (const OptionRow* row : rows) {
+        options.emplace_back(namesOf(*row), QString(),
+                             row->valueName ? QString::fromLatin1(row->valueName) : QString());
         parser.addOption(options.back());
     }
     ParsedArguments parsed;
@@ -195,12 +211,12 @@ ParsedArguments parseArguments(const QStringList& args)
         parsed.error = parser.errorText();
         return parsed;
     }
-    for (std::size_t i = 0; i < std::size(kOptions); ++i) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         if (!parser.isSet(options[i]))
             continue;
         // Given more than once, the last one counts.
-        const QString value = kOptions[i].valueName ? parser.values(options[i]).constLast() : QString();
-        const QString problem = kOptions[i].apply(parsed, value);
+        const QString value = rows[i]->valueName ? parser.values(options[i]).constLast() : QString();
+        const QString problem = rows[i]->apply(parsed, value);
         if (!problem.isEmpty() && parsed.error.isEmpty())
             parsed.error = problem;
     }
@@ -222,18 +238,27 @@ QString usageText()
         "exactly as the desktop program does after \"Import\" and \"Calculate\".\n"
         "\n");
     constexpr int kColumn = 24;  // where the help begins, after two blanks
-    for (const OptionRow& row : kOptions) {
+    const auto describe = [&text](const OptionRow& row) {
         bool first = true;
         for (const char* line : row.help) {
             text += QStringLiteral("  ") + (first ? synopsis(row) : QString()).leftJustified(kColumn) +
                     QString::fromLatin1(line) + QLatin1Char('\n');
             first = false;
         }
-    }
+    };
+    for (const OptionRow& row : kOptions)
+        describe(row);
+    text += QStringLiteral(
+        "\n"
+        "Reading instrument files: any of these flags reads each FILE as \"Import with Options\"\n"
+        "does (header, units, separators, columns, .xlsx workbooks); see docs/import.md.\n");
+    for (const OptionRow& row : importOptionRows())
+        describe(row);
     text += QStringLiteral(
         "\n"
         "Exit status: 0 when every file was calculated to the end; 1 when a file gave no curve,\n"
-        "had a factor refused or ended with an error; 2 for a usage error.\n");
+        "had a factor refused or ended with an error; 2 for a usage error. With --detect: 0, or 1\n"
+        "when a FILE cannot be read.\n");
     return text;
 }
 

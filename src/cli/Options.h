@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chartview/ChartView.h"
+#include "cli/ImportFlags.h"
 
 #include <QChar>
 #include <QString>
@@ -24,6 +25,7 @@ struct Options {
     bool xlsx = false;
     int excelLayout = 0;
     QStringList files;
+    ImportFlags import;  // the import with options (ImportFlags.h)
 };
 
 struct ParsedArguments {

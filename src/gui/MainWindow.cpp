@@ -174,6 +174,7 @@ TForm1::TForm1(const QString& programFolder, QChar decimalSeparator, DialogProvi
     setWindowTitle(QStringLiteral("Rorevadi Zadiz ovo Rudevadiz (by Dr. Quillon) (20190308)"));
     buildMenus();
     buildClientArea();
+    buildImportWithOptions();
     buildOtherDefinitions();
     auto* drop = new FileDrop(this);
     connect(drop, &FileDrop::filesDropped, this, &TForm1::openFiles);
@@ -211,6 +212,7 @@ void TForm1::buildMenus()
     QMenu* file1 = mm1->addMenu(QStringLiteral("&File"));
     file1->setObjectName(QStringLiteral("File1"));
     ImportLoadDisplacementFile1 = addItem(file1, "ImportLoadDisplacementFile1", QStringLiteral("Import Load-Displacement Data"));
+    ImportWithOptions1 = addItem(file1, "ImportWithOptions1", QStringLiteral("Import with Options\u2026"));
     recentFiles_ = new RecentFilesMenu(file1);
     file1->addMenu(recentFiles_);
     file1->addSeparator();
@@ -248,7 +250,7 @@ void TForm1::buildMenus()
     connect(Howtouse1, &QAction::triggered, this, &TForm1::Howtouse1Click);
     connect(VisitWebSite1, &QAction::triggered, this, &TForm1::VisitWebSite1Click);
     connect(userGuide_, &QAction::triggered, this, &TForm1::userGuideClick);
-    connect(recentFiles_, &RecentFilesMenu::fileChosen, this, &TForm1::openFile);
+    connect(recentFiles_, &RecentFilesMenu::fileChosen, this, &TForm1::openRecentFile);
     connect(recentFiles_, &RecentFilesMenu::missingFileChosen, this, &TForm1::missingRecentFileChosen);
 
     connect(ExportExcel1, &QAction::triggered, this, &TForm1::ExportExcel1Click);
@@ -406,6 +408,7 @@ void TForm1::refresh()
         if (e && e->text() != text)
             e->setText(text);
     }
+    cht1->setAxisTitles(workbench_->axisTitles());
     cht1->sync(workbench_->chart());
     otherDefinitions_->showResults(workbench_->otherDefinitions(), workbench_->decimalSeparator());
     const Series& curve = workbench_->chart()[SeriesId::lnsrsSeries4].data;

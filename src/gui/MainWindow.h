@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/import/ImportOptions.h"
 #include "core/workbench/Workbench.h"
 #include "excel/ExcelOp.h"
+#include "gui/ImportMemory.h"
 #include "gui/UserGuideWindow.h"
 
 #include <QMainWindow>
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QGroupBox;
@@ -25,6 +28,7 @@ class QSplitter;
 namespace rz {
 
 class ChartView;
+class ImportNotice;
 class OtherDefinitionsDock;
 class RecentFilesMenu;
 class StatusBar;
@@ -45,7 +49,11 @@ public:
     virtual void showStartFailure(QWidget* parent, const QString& text, const QString& caption);
     // Opens a written workbook in the desktop's spreadsheet program, or says where it is.
     virtual void openWorkbook(QWidget* parent, const QString& path);
-    // Whether long exports show a progress dialog with a Cancel button.
+    // The import options for path, starting from initial (ImportOptionsDialog); nothing
+    // when the user cancelled. Throws FileReadError or XlsxError when the file cannot be read.
+    virtual std::optional<ImportOptions> getImportOptions(QWidget* parent, const QString& path,
+                                                          const ImportOptions& initial, QChar decimalSeparator);
+    // Whether long exports and imports show a progress dialog with a Cancel button.
     virtual bool showsProgress() const { return true; }
 };
 
@@ -66,6 +74,7 @@ public:
 
     // Handlers, named after their controls.
     void ImportLoadDisplacementFile1Click();
+    void ImportWithOptions1Click();
     void ExportYieldingPointTextFiles1Click();
     void SavePicture1Click();
     void ExportExcel1Click();
@@ -83,6 +92,7 @@ public:
 
     // Menu items and controls, by their names.
     QAction* ImportLoadDisplacementFile1 = nullptr;
+    QAction* ImportWithOptions1 = nullptr;
     QAction* ExportYieldingPointTextFiles1 = nullptr;
     QAction* ExportExcel1 = nullptr;
     QAction* SavePicture1 = nullptr;
@@ -103,6 +113,11 @@ public:
     // Imports path as "Import Load-Displacement Data" does after its dialog, and adds
     // it to Recent Files when it could be read.
     void openFile(const QString& path);
+    // "Import with Options…" for a known file (MainWindowImport.cpp): the dialog with the
+    // options used last, then the import with a progress window.
+    void importWithOptions(const QString& path);
+    // The status bar's warning after a plain import that the options read differently.
+    ImportNotice* importNotice() const { return importNotice_; }
     // Files from the command line or dropped on the window.
     void openFiles(const QStringList& paths);
     // The user's settings: Recent Files, and the window's layout saved on closing. Null:
@@ -138,6 +153,11 @@ private:
     void buildOtherDefinitions();
     void refresh();
     void missingRecentFileChosen(const QString& path);
+    // MainWindowImport.cpp
+    void buildImportWithOptions();
+    void runImportWithOptions(const QString& path, const ImportOptions& options);
+    void afterPlainImport(const QString& path);
+    void openRecentFile(const QString& path);
     // Runs a handler body; an error it does not handle is shown in the application's
     // error box and the window goes on.
     void guarded(const std::function<void()>& body);
@@ -154,6 +174,8 @@ private:
     QPointer<UserGuideWindow> userGuideWindow_;
     OtherDefinitionsDock* otherDefinitions_ = nullptr;
     std::uint64_t loggedCurveRevision_ = 0;
+    ImportNotice* importNotice_ = nullptr;
+    ImportMemory importMemory_;
 
 public:
     // The Excel export options and the application of the last export.

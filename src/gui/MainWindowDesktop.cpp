@@ -2,6 +2,7 @@
 // Recent Files, the remembered layout and the user guide.
 #include "chartview/ChartView.h"
 #include "gui/Diagnostics.h"
+#include "gui/ImportNotice.h"
 #include "gui/MainWindow.h"
 #include "gui/OtherDefinitionsPanel.h"
 #include "gui/RecentFiles.h"
@@ -25,12 +26,14 @@ void TForm1::openFile(const QString& path)
 {
     guarded([&] {
         qCInfo(lcWindow).noquote() << "import:" << path;
+        importNotice_->dismiss();
         QApplication::setOverrideCursor(Qt::WaitCursor);
         workbench_->importConfirmed(path);
         QApplication::restoreOverrideCursor();
         // A file that could not be read is not worth offering again.
         if (workbench_->lastImportLineCount() >= 0)
             recentFiles_->add(path);
+        afterPlainImport(path);
     });
 }
 
@@ -62,6 +65,7 @@ void TForm1::setSettings(QSettings* settings)
     settings_ = settings;
     recentFiles_->setSettings(settings);
     otherDefinitions_->setSettings(settings);
+    importMemory_.setSettings(settings);
 }
 
 bool TForm1::restoreLayout()

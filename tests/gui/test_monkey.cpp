@@ -41,8 +41,13 @@ public:
     }
     void openWorkbook(QWidget*, const QString& path) override { workbooks << path; }
     bool showsProgress() const override { return false; }
+    std::optional<ImportOptions> getImportOptions(QWidget*, const QString&, const ImportOptions&, QChar) override
+    {
+        return importAnswer;
+    }
 
     QString answer;
+    std::optional<ImportOptions> importAnswer;
     QStringList workbooks;
     int filterIndex = 0;
     QList<QPair<MessageLevel, QString>> messages;
@@ -190,7 +195,7 @@ private slots:
             form.show();
             for (int step = 0; step < steps; ++step, ++totalSteps) {
                 QString action;
-                switch (pick(12)) {
+                switch (pick(13)) {
                 case 0:
                 case 1: {
                     const bool good = pick(3) != 0;
@@ -277,6 +282,23 @@ private slots:
                         action += QStringLiteral(", View > Other Definitions");
                         form.otherDefinitionsAction()->trigger();
                     }
+                    break;
+                }
+                case 11: {
+                    // Import with Options: cancelled, detected, or with options that may not fit the file.
+                    const bool good = pick(3) != 0;
+                    const QStringList& files = good ? goodFiles : oddFiles;
+                    dialogs.answer = files[pick(static_cast<int>(files.size()))];
+                    ImportOptions options = ImportOptions::detectEverything();
+                    if (pick(3) == 0)
+                        options.load = {ColumnMode::Number, 1 + pick(4), {}};
+                    if (pick(3) == 0)
+                        options.order = PointOrder::FileOrder;
+                    if (pick(4) == 0)
+                        options.loadScale = {ScalePreset::Factor, pick(2) == 0 ? 0.0 : 1e300, pick(2) == 0};
+                    dialogs.importAnswer = pick(5) == 0 ? std::nullopt : std::optional(options);
+                    action = QStringLiteral("import with options '%1'").arg(dialogs.answer);
+                    form.ImportWithOptions1->trigger();
                     break;
                 }
                 default:

@@ -46,7 +46,7 @@ constexpr std::array<OptionName<DecimalSeparator>, 5> kDecimalNames{{
     {DecimalSeparator::Comma, ","_L1, "Comma (1,5)"},
 }};
 
-constexpr std::array<OptionName<ScalePreset>, 7> kScaleNames{{
+constexpr std::array<OptionName<ScalePreset>, 12> kScaleNames{{
     {ScalePreset::AsIs, "as-is"_L1, "As is"},
     {ScalePreset::MetresToMillimetres, "m-to-mm"_L1, "m \u2192 mm (\u00d7 1000)"},
     {ScalePreset::InchesToMillimetres, "in-to-mm"_L1, "in \u2192 mm (\u00d7 25.4)"},
@@ -54,6 +54,11 @@ constexpr std::array<OptionName<ScalePreset>, 7> kScaleNames{{
     {ScalePreset::PoundsForceToKilonewtons, "lbf-to-kn"_L1, "lbf \u2192 kN (\u00d7 0.0044482216152605)"},
     {ScalePreset::KipsToKilonewtons, "kip-to-kn"_L1, "kip \u2192 kN (\u00d7 4.4482216152605)"},
     {ScalePreset::Factor, "factor"_L1, "Factor"},
+    {ScalePreset::MetresToMillimetres, "m-mm"_L1, "m \u2192 mm (\u00d7 1000)"},
+    {ScalePreset::InchesToMillimetres, "in-mm"_L1, "in \u2192 mm (\u00d7 25.4)"},
+    {ScalePreset::NewtonsToKilonewtons, "n-kn"_L1, "N \u2192 kN (\u00f7 1000)"},
+    {ScalePreset::PoundsForceToKilonewtons, "lbf-kn"_L1, "lbf \u2192 kN (\u00d7 0.0044482216152605)"},
+    {ScalePreset::KipsToKilonewtons, "kip-kn"_L1, "kip \u2192 kN (\u00d7 4.4482216152605)"},
 }};
 
 constexpr std::array<OptionName<PointOrder>, 4> kOrderNames{{

@@ -74,13 +74,17 @@ ImportPreview previewImport(const FileHead& head, const ImportOptions& options, 
 
     ImportResult result = finishImport(std::move(block), preview.detection, head.kind);
     preview.points = std::move(result.points);
+    preview.displacementUnit = result.displacementUnit;
+    preview.loadUnit = result.loadUnit;
     preview.error = result.error;
     if (cutShort && result.ok())
-        preview.message = QStringLiteral("%1 %2 of data from %2 %3 on in the first %4 %2s; the rest is read on import.")
-                              .arg(count)
-                              .arg(head.kind == FileKind::Workbook ? u"row"_s : u"line"_s)
-                              .arg(firstLine + 1)
-                              .arg(rows.size());
+        preview.message =
+            QStringLiteral("%1 %2%5 of data from %2 %3 on in the first %4 %2s; the rest is read on import.")
+                .arg(count)
+                .arg(head.kind == FileKind::Workbook ? u"row"_s : u"line"_s)
+                .arg(firstLine + 1)
+                .arg(rows.size())
+                .arg(count == 1 ? QString() : u"s"_s);
     else
         preview.message = result.message;
     return preview;

@@ -38,6 +38,8 @@ struct ImportPreview {
     std::vector<Point> points;
     int displacementColumn = 0;  // from 0, -1 without detection
     int loadColumn = 0;
+    QString displacementUnit;  // of the points, after scale: as ImportResult has them
+    QString loadUnit;
     QString message;  // as the import would report these lines (the head only)
     QString error;    // not empty: the options read nothing from the head, and why
 };

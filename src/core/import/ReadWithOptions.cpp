@@ -143,14 +143,12 @@ std::optional<QString> plainImportWarning(const QString& path, QChar regionalDec
         reasons << QStringLiteral("displacement in column %1 and load in column %2")
                        .arg(used.displacement.number)
                        .arg(used.load.number);
-    QString warning = QStringLiteral(
-                          "Import with Options reads this file differently (%1 points in its first lines "
-                          "where this import read %2)")
-                          .arg(detected.size())
-                          .arg(plain.size());
-    if (!reasons.isEmpty())
-        warning += u": "_s + reasons.join(u", "_s);
-    return warning + u"."_s;
+    // The reasons first: a status bar shows the start of a long text.
+    const QString counts =
+        QStringLiteral("%1 points in its first lines where this import read %2").arg(detected.size()).arg(plain.size());
+    if (reasons.isEmpty())
+        return QStringLiteral("Import with Options reads this file differently (%1).").arg(counts);
+    return QStringLiteral("This file has %1: Import with Options reads %2.").arg(reasons.join(u", "_s), counts);
 }
 
 }  // namespace rz

@@ -27,6 +27,10 @@ QString csvField(const QString& field);
 // asks, so a spreadsheet keeps it in one cell.
 QStringList reportLines(const AnalysisState& state, QChar decimalSeparator, const QString& timeText);
 
+// A value field as the report writes it: quoted as RFC 4180 asks when it holds a comma,
+// a double quote or a line break.
+QString csvField(const QString& field);
+
 // The file's bytes: the locale's narrow encoding, no byte-order mark, CR LF after every line.
 QByteArray reportBytes(const QStringList& lines);
 

@@ -3,6 +3,7 @@
 #include "core/analysis/Analysis.h"
 #include "core/analysis/Arithmetic.h"
 #include "core/import/DataFileReader.h"
+#include "core/report/ImportReport.h"
 #include "core/report/OtherDefinitionsReport.h"
 #include "core/report/Report.h"
 #include "core/text/NumberText.h"
@@ -155,6 +156,7 @@ void Workbench::importFile(const QString& path)
     // The report names the data file by its full path, however it was given.
     state_.SourceDataPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     lastLineCount_ = -1;
+    imported_ = {};
 
     CurveReadResult read;
     {
@@ -176,6 +178,12 @@ void Workbench::importFile(const QString& path)
                         QStringLiteral("%1 Lines of date have been imported!").arg(read.lineCount));
     }
 
+    derivePeakAndMax();
+}
+
+void Workbench::derivePeakAndMax()
+{
+    const Series& curve = chart_[SeriesId::lnsrsSeries4].data;
     const int m = curve.count();
     if (m == 0)
         return;
@@ -412,8 +420,10 @@ void Workbench::picturePathChosen(const QString& path)
 
 QByteArray Workbench::reportNow(const QDateTime& now) const
 {
-    return reportBytes(reportLines(state_, sep_, reportTimeText(now, locale_)) +
-                       otherDefinitionReportLines(others_.results(), sep_));
+    QStringList lines = reportLines(state_, sep_, reportTimeText(now, locale_));
+    lines += otherDefinitionReportLines(others_.results(), sep_);
+    lines += importReportLines(imported_, sep_);
+    return reportBytes(lines);
 }
 
 void Workbench::exportReportTo(const QString& path, const QDateTime& now)

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "core/chart/ChartModel.h"
+#include "core/import/ImportOptions.h"
+#include "core/import/ImportResult.h"
 #include "core/workbench/AnalysisState.h"
+#include "core/workbench/ImportedCurve.h"
 #include "core/workbench/OtherDefinitions.h"
 
 #include <QChar>
@@ -50,6 +53,14 @@ public:
     // --- handlers -------------------------------------------------------------------
     // The import after the user confirmed path in the open dialog.
     void importConfirmed(const QString& path);
+    // "Import with Options…" after its dialog was confirmed (WorkbenchImportOptions.cpp):
+    // reads path with options, detecting what they leave on Auto; progress may cancel.
+    // The file is read first: only a successful read resets the window and stores the
+    // curve, so an error, a cancel or a file that cannot be opened shows a message and
+    // leaves the earlier curve, results and dialog folders as they were. Returns what was
+    // read, without its points (moved into the curve); on failure its error says why.
+    ImportResult importWithOptionsConfirmed(const QString& path, const ImportOptions& options,
+                                            const ImportProgress& progress = {});
     // "Calculate".
     void btn1Click();
     // The radio buttons rb1..rb4 (1..4), run when a button becomes selected.
@@ -86,8 +97,12 @@ public:
 
     // Whether the last "Calculate" ran to its end.
     bool lastCalculationCompleted() const { return calculationCompleted_; }
-    // Number of lines of the last import's file, -1 when it could not be read.
+    // Number of lines of the last import's file, -1 when it could not be read. After an
+    // import with options: the lines up to the one that ended the data (the rest is not read).
     std::int64_t lastImportLineCount() const { return lastLineCount_; }
+    // How the curve was read: options, units, file order (empty after the plain import).
+    const ImportedCurve& importedCurve() const { return imported_; }
+    AxisTitles axisTitles() const { return rz::axisTitles(imported_); }
 
     // --- the yield definitions of the standards (OtherDefinitions.h) -----------------
     // One result per otherYieldMethods() row from the last Calculate that ran to its end;
@@ -100,6 +115,10 @@ public:
 
 private:
     void importFile(const QString& path);
+    ImportResult importWithOptions(const QString& path, const ImportOptions& options, const ImportProgress& progress);
+    // Steps after the points are stored: the peak and the largest displacement, their
+    // fields and the peak marker.
+    void derivePeakAndMax();
     void calculate();
     // Reads a factor field; false when the click must end (conversion failed).
     bool readFactor(Field field, double& target);
@@ -121,6 +140,7 @@ private:
     QString reportFolder_;
     QString pictureFolder_;
     std::int64_t lastLineCount_ = -1;
+    ImportedCurve imported_;
     bool calculationCompleted_ = false;
     QLocale locale_ = QLocale::system();
     OtherDefinitions others_;

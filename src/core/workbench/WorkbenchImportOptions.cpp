@@ -1,0 +1,102 @@
+// The workbench's "Import with Options…": the same reset, dialog folders, names, peak and
+// maximum as the plain import (Workbench.cpp), with the reader of core/import.
+#include "core/import/ReadWithOptions.h"
+#include "core/import/XlsxReader.h"
+#include "core/io/Files.h"
+#include "core/workbench/Workbench.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace rz {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// The lines the reader went through: up to the one that ended the data, or to the last
+// data line when the file did.
+std::int64_t linesLookedAt(const ImportResult& read, std::size_t points)
+{
+    if (read.stopLine > 0)
+        return read.stopLine;
+    return read.firstDataLine + static_cast<std::int64_t>(points) - 1;
+}
+
+}  // namespace
+
+ImportResult Workbench::importWithOptionsConfirmed(const QString& path, const ImportOptions& options,
+                                                   const ImportProgress& progress)
+{
+    // A file that cannot be opened or a damaged workbook is the user's to fix: a warning,
+    // as for data the options cannot read. Anything else is the application's error box.
+    const auto refused = [&](const std::exception& e, bool expected) {
+        if (progress)
+            progress(1, 1);
+        if (expected)
+            ui_.showMessage(MessageLevel::Warning, QString::fromUtf8(e.what()));
+        else
+            reportUncaught(e);
+        ImportResult failed;
+        failed.used = options;
+        failed.error = QString::fromUtf8(e.what());
+        return failed;
+    };
+    try {
+        return importWithOptions(path, options, progress);
+    } catch (const FileReadError& e) {
+        return refused(e, true);
+    } catch (const XlsxError& e) {
+        return refused(e, true);
+    } catch (const std::exception& e) {
+        return refused(e, false);
+    }
+}
+
+ImportResult Workbench::importWithOptions(const QString& path, const ImportOptions& options,
+                                          const ImportProgress& progress)
+{
+    bool cancelled = false;
+    const ImportProgress watched = [&](qint64 done, qint64 total) {
+        if (progress && !progress(done, total))
+            cancelled = true;
+        return !cancelled;
+    };
+    ImportResult read = readWithOptions(path, options, watched);
+    // The read is over, whatever its outcome: a progress window closes before the message.
+    if (progress)
+        progress(1, 1);
+    if (cancelled) {
+        ui_.showMessage(MessageLevel::Information, u"The import was cancelled; nothing was changed."_s);
+        return read;
+    }
+    if (!read.ok()) {
+        ui_.showMessage(MessageLevel::Warning, read.error + u" Nothing was imported."_s);
+        return read;
+    }
+
+    // Only now, with the points in hand, is the earlier curve given up.
+    ResetAnalysis();
+    reportPathChosen(path);
+    state_.ResultBaseName = baseNameOf(path);
+    state_.SourceDataPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    lastLineCount_ = linesLookedAt(read, read.points.size());
+
+    std::vector<Point> points = std::move(read.points);
+    read.points.clear();
+    imported_ = {};
+    if (read.used.order == PointOrder::FileOrder)
+        imported_.fileOrder = points;
+    imported_.read = read;
+    series(SeriesId::lnsrsSeries4).assignStableSorted(std::move(points));
+
+    QString message = read.message;
+    for (const QString& note : read.notes)
+        message += u"\n"_s + note;
+    ui_.showMessage(MessageLevel::Information, message);
+
+    derivePeakAndMax();
+    return read;
+}
+
+}  // namespace rz
