@@ -151,13 +151,11 @@ std::optional<Point> linePoint(const char* begin, const char* end, char decimalS
     // A doubled quote leaves a quote in the field, and no number holds one.
     if (!cursor.next(x) || x.escaped)
         return std::nullopt;
-    const auto xValue = parseDecimalAscii(x.begin, x.end, decimalSeparator);
-    if (!xValue || !cursor.next(y) || y.escaped)
+    Point point;
+    if (!parseDecimalAscii(x.begin, x.end, decimalSeparator, point.x) || !cursor.next(y) || y.escaped ||
+        !parseDecimalAscii(y.begin, y.end, decimalSeparator, point.y))
         return std::nullopt;
-    const auto yValue = parseDecimalAscii(y.begin, y.end, decimalSeparator);
-    if (!yValue)
-        return std::nullopt;
-    return Point{*xValue, *yValue};
+    return point;
 }
 
 // The most points `bytes` of text can give: a point's line holds at least two digits and
