@@ -134,6 +134,19 @@ void BM_ImportCalculateRising(benchmark::State& state)
     importAndCalculate(state, files().risingPath);
 }
 
+// Calculate alone, on the imported curve: the rest of the time above.
+void BM_CalculateRising(benchmark::State& state)
+{
+    SilentUi ui;
+    rz::Workbench workbench(ui, u'.', QString());
+    workbench.importConfirmed(files().risingPath);
+    for (auto _ : state) {
+        workbench.btn1Click();
+        if (!workbench.lastCalculationCompleted())
+            state.SkipWithError("Calculate did not complete");
+    }
+}
+
 void importText(benchmark::State& state, const QString& path)
 {
     std::int64_t stored = 0;
@@ -194,6 +207,7 @@ BENCHMARK(BM_BytesRising)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BytesShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BytesRisingOnePart)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ImportCalculateRising)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CalculateRising)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TextRising)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TextShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StageReadWholeFile)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -246,9 +246,9 @@ private:
                                                "0.000030",
                                                "25000.125",
                                                "-1e-5"};
-    const std::vector<std::string> oddFields_ = {"1e999",     "nan",      "inf",     "x",         "1;2",  "\"\"",
-                                                 "\"1\"\"\"", "\xC3\xA4", "\xFF",    "1\xC3\xA4", "0x10", "1e",
-                                                 "-",         ".",        "\"2,5\"", "\"7"};
+    const std::vector<std::string> oddFields_ = {
+        "1e999", "nan", "inf", "x",       "1;2", "\"\"",  "\"1\"\"\"", "\xC3\xA4", "\xFF",  "1\xC3\xA4", "0x10",
+        "1e",    "-",   ".",   "\"2,5\"", "\"7", "1.5.2", "1-2",       "3+4",      "2e5e3", "-.",        "1e5.5"};
     const std::vector<std::string> badLines_ = {"", " ", "\t\t", "x,1", "1", "1,", "1;2", "end", ",1,2"};
 };
 

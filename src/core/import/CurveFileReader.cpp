@@ -143,17 +143,54 @@ qint64 nextLineStart(const ByteSource& source, qint64 from, qint64 end, qint64 p
 constexpr SplitRule kPlainSplit{FieldSeparator::Plain, u','};
 
 // One point from one line, as readCurve takes it: the first two fields of the plain split.
-std::optional<Point> linePoint(const char* begin, const char* end, char decimalSeparator)
+std::optional<Point> splitLinePoint(const char* begin, const char* end, char decimalSeparator)
 {
     FieldCursor<char> cursor(begin, end, kPlainSplit);
     FieldSpan<char> x;
     FieldSpan<char> y;
-    // A doubled quote leaves a quote in the field, and no number holds one.
-    if (!cursor.next(x) || x.escaped)
-        return std::nullopt;
     Point point;
-    if (!parseDecimalAscii(x.begin, x.end, decimalSeparator, point.x) || !cursor.next(y) || y.escaped ||
-        !parseDecimalAscii(y.begin, y.end, decimalSeparator, point.y))
+    // A doubled quote leaves a quote in the field, and no number holds one.
+    if (!cursor.next(x) || x.escaped || !parseDecimalAscii(x.begin, x.end, decimalSeparator, point.x) ||
+        !cursor.next(y) || y.escaped || !parseDecimalAscii(y.begin, y.end, decimalSeparator, point.y))
+        return std::nullopt;
+    return point;
+}
+
+bool isControl(char c)
+{
+    return c >= 1 && c <= 32;
+}
+
+const char* skipControls(const char* p, const char* end)
+{
+    while (p != end && isControl(*p))
+        ++p;
+    return p;
+}
+
+// The same in one pass for two unquoted fields, the usual line: a number read as far as it
+// goes is its field when a blank, a comma or the line's end follows it, and otherwise that
+// field is no number. Needs a decimal separator that does not end a field (not a comma).
+std::optional<Point> linePoint(const char* begin, const char* end, char decimalSeparator, bool onePass)
+{
+    if (!onePass)
+        return splitLinePoint(begin, end, decimalSeparator);
+    const auto fieldEnds = [end](const char* p) { return p == end || *p == ',' || isControl(*p); };
+    Point point;
+    const char* p = skipControls(begin, end);
+    if (p != end && *p == '"')
+        return splitLinePoint(begin, end, decimalSeparator);
+    p = parseDecimalAsciiPrefix(p, end, decimalSeparator, point.x);
+    if (p == nullptr || !fieldEnds(p))
+        return std::nullopt;
+    p = skipControls(p, end);
+    // After a comma at the end of the line comes an empty field: no number either.
+    if (p != end && *p == ',')
+        p = skipControls(p + 1, end);
+    if (p != end && *p == '"')
+        return splitLinePoint(begin, end, decimalSeparator);
+    p = parseDecimalAsciiPrefix(p, end, decimalSeparator, point.y);
+    if (p == nullptr || !fieldEnds(p))
         return std::nullopt;
     return point;
 }
@@ -206,7 +243,11 @@ private:
 class PointTaker {
 public:
     PointTaker(PartResult& result, int part, char decimalSeparator, FirstBadPart& firstBad)
-        : result_(result), part_(part), separator_(decimalSeparator), firstBad_(firstBad)
+        : result_(result),
+          part_(part),
+          separator_(decimalSeparator),
+          onePass_(decimalSeparator != ',' && !isControl(decimalSeparator) && decimalSeparator != '"'),
+          firstBad_(firstBad)
     {
     }
 
@@ -218,7 +259,7 @@ public:
             return true;
         if (index % 4096 == 0 && firstBad_.before(part_))
             return false;
-        const std::optional<Point> point = linePoint(begin, end, separator_);
+        const std::optional<Point> point = linePoint(begin, end, separator_, onePass_);
         if (!point) {
             result_.badLine = index;
             firstBad_.report(part_);
@@ -232,6 +273,7 @@ private:
     PartResult& result_;
     int part_;
     char separator_;
+    bool onePass_;
     FirstBadPart& firstBad_;
 };
 

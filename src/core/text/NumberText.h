@@ -23,6 +23,11 @@ std::optional<double> parseDecimal(QStringView text, QChar decimalSeparator);
 // costs as much as the conversion in a loop over millions of fields.
 bool parseDecimalAscii(const char* begin, const char* end, char decimalSeparator, double& value);
 
+// The number at the start of [begin, end), read as far as the grammar goes: returns where
+// it ends (and sets value), or nullptr when none starts there. The text is a number when
+// that is end; for readers that find a field's end from its number in one pass.
+const char* parseDecimalAsciiPrefix(const char* begin, const char* end, char decimalSeparator, double& value);
+
 inline std::optional<double> parseDecimalAscii(const char* begin, const char* end, char decimalSeparator)
 {
     double value = 0.0;
