@@ -25,8 +25,8 @@ QString longTimeFormatWithoutZone(const QLocale& locale)
         out.replace(QLatin1String("  "), QLatin1String(" "));
     return out.trimmed();
 }
-// RFC 4180: a field that holds the separator, a double quote or a line break goes in
-// double quotes, its quotes doubled; under a decimal comma every fractional number does.
+}  // namespace
+
 QString csvField(const QString& field)
 {
     const bool needsQuotes = field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
@@ -37,7 +37,6 @@ QString csvField(const QString& field)
     quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
-}  // namespace
 
 QString reportTimeText(const QDateTime& now, const QLocale& locale)
 {

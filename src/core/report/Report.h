@@ -18,6 +18,11 @@ namespace rz {
 // alone at exact midnight.
 QString reportTimeText(const QDateTime& now, const QLocale& locale);
 
+// RFC 4180: a field that holds a comma, a double quote or a line break goes in double
+// quotes, its quotes doubled; under a decimal comma every fractional number does. Every
+// CSV file of the program quotes its fields with this.
+QString csvField(const QString& field);
+
 // The report's lines, without line ends. A value field that holds a comma, a double
 // quote or a line break (a number under a decimal comma, a path) is quoted as RFC 4180
 // asks, so a spreadsheet keeps it in one cell.
