@@ -1,6 +1,11 @@
-// Import of a large data file: read, decode, parse, and store sorted in the curve series.
+// Import of a large data file: read, parse, and store sorted in the curve series; by the
+// byte reader the window uses (whole, in one part, and through import and Calculate) and by
+// the reader of decoded text it must agree with (whole and stage by stage).
+// RZ_BENCH_CURVE=path adds the import and Calculate of that file (bench/cli_vs_pandas.sh).
 #include "core/chart/Series.h"
+#include "core/import/CurveFileReader.h"
 #include "core/import/DataFileReader.h"
+#include "core/workbench/Workbench.h"
 
 #include <benchmark/benchmark.h>
 
@@ -55,7 +60,8 @@ struct GeneratedFiles {
         for (const auto& line : lines)
             text.append(line).append("\r\n");
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
             throw std::runtime_error("cannot write " + path.toStdString());
     }
 };
@@ -66,7 +72,82 @@ const GeneratedFiles& files()
     return generated;
 }
 
-void importFile(benchmark::State& state, const QString& path)
+void reportImport(benchmark::State& state, std::int64_t stored, const QString& path)
+{
+    if (stored != pointCount)
+        state.SkipWithError("the import did not store every point");
+    state.SetItemsProcessed(state.iterations() * pointCount);
+    state.SetBytesProcessed(state.iterations() * QFile(path).size());
+}
+
+void importBytes(benchmark::State& state, const QString& path, const rz::CurveReading& how)
+{
+    std::int64_t stored = 0;
+    for (auto _ : state) {
+        rz::CurveReadResult curve = rz::readCurveFile(path, u'.', how);
+        rz::Series series;
+        series.assignStableSorted(std::move(curve.points));
+        stored = series.count();
+        benchmark::DoNotOptimize(series.points().data());
+    }
+    reportImport(state, stored, path);
+}
+
+void BM_BytesRising(benchmark::State& state)
+{
+    importBytes(state, files().risingPath, {});
+}
+
+void BM_BytesShuffled(benchmark::State& state)
+{
+    importBytes(state, files().shuffledPath, {});
+}
+
+// One part: what the second core adds.
+void BM_BytesRisingOnePart(benchmark::State& state)
+{
+    importBytes(state, files().risingPath, {1});
+}
+
+class SilentUi final : public rz::UserInterface {
+public:
+    void showMessage(rz::MessageLevel, const QString&) override {}
+    void focusField(rz::Field) override {}
+};
+
+// What the window and the batch tool do with a file: import, then Calculate.
+void importAndCalculate(benchmark::State& state, const QString& path)
+{
+    for (auto _ : state) {
+        SilentUi ui;
+        rz::Workbench workbench(ui, u'.', QString());
+        workbench.importConfirmed(path);
+        workbench.btn1Click();
+        if (!workbench.lastCalculationCompleted())
+            state.SkipWithError("Calculate did not complete");
+        benchmark::DoNotOptimize(workbench.state().PeakLoad);
+    }
+}
+
+void BM_ImportCalculateRising(benchmark::State& state)
+{
+    importAndCalculate(state, files().risingPath);
+}
+
+// Calculate alone, on the imported curve: the rest of the time above.
+void BM_CalculateRising(benchmark::State& state)
+{
+    SilentUi ui;
+    rz::Workbench workbench(ui, u'.', QString());
+    workbench.importConfirmed(files().risingPath);
+    for (auto _ : state) {
+        workbench.btn1Click();
+        if (!workbench.lastCalculationCompleted())
+            state.SkipWithError("Calculate did not complete");
+    }
+}
+
+void importText(benchmark::State& state, const QString& path)
 {
     std::int64_t stored = 0;
     for (auto _ : state) {
@@ -78,20 +159,17 @@ void importFile(benchmark::State& state, const QString& path)
         stored = series.count();
         benchmark::DoNotOptimize(series.points().data());
     }
-    if (stored != pointCount)
-        state.SkipWithError("the import did not store every point");
-    state.SetItemsProcessed(state.iterations() * pointCount);
-    state.SetBytesProcessed(state.iterations() * QFile(path).size());
+    reportImport(state, stored, path);
 }
 
-void BM_ImportRising(benchmark::State& state)
+void BM_TextRising(benchmark::State& state)
 {
-    importFile(state, files().risingPath);
+    importText(state, files().risingPath);
 }
 
-void BM_ImportShuffled(benchmark::State& state)
+void BM_TextShuffled(benchmark::State& state)
 {
-    importFile(state, files().shuffledPath);
+    importText(state, files().shuffledPath);
 }
 
 // The stages of the rising import one by one, to show where the time goes.
@@ -125,8 +203,13 @@ void BM_StageSortShuffled(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_ImportRising)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ImportShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BytesRising)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BytesShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BytesRisingOnePart)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImportCalculateRising)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CalculateRising)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TextRising)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TextShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StageReadWholeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StageDecodeText)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StageReadCurve)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -134,4 +217,19 @@ BENCHMARK(BM_StageSortShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    // The file bench/cli_vs_pandas.sh hands over, imported and calculated as the batch tool does.
+    const QString given = qEnvironmentVariable("RZ_BENCH_CURVE");
+    if (!given.isEmpty())
+        benchmark::RegisterBenchmark("BM_ImportCalculateGiven",
+                                     [given](benchmark::State& state) { importAndCalculate(state, given); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

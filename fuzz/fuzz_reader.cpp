@@ -1,4 +1,6 @@
-// Whole data files through the reader: decoding, line and field splitting, the curve.
+// Whole data files through the reader: decoding, line and field splitting, the curve; and
+// the byte reader, in parts and pieces of every size, against the reader of decoded text.
+#include "core/import/CurveFileReader.h"
 #include "core/import/DataFileReader.h"
 #include "core/text/NumberText.h"
 
@@ -78,6 +80,25 @@ void checkCurve(QStringView text, const std::vector<QStringView>& lines, QChar s
     require(bad == read.badLine, "reader and field splitting disagree on the bad line");
 }
 
+// The byte reader must give exactly what the reader of the decoded text gives, however the
+// bytes are cut into parts and pieces.
+void checkBytes(const QByteArray& bytes, QStringView text, QChar separator)
+{
+    const rz::CurveReadResult expected = rz::readCurve(text, separator);
+    // The first bytes choose the cuts, so the fuzzer can steer them too.
+    const int parts = bytes.isEmpty() ? 2 : 1 + static_cast<unsigned char>(bytes.front()) % 4;
+    const qint64 piece = bytes.size() < 2 ? 3 : 1 + static_cast<unsigned char>(bytes[1]) % 16;
+    for (const rz::CurveReading& how : {rz::CurveReading{}, rz::CurveReading{parts, 1, piece}}) {
+        const rz::CurveReadResult read = rz::readCurveBytes(bytes, separator, how);
+        require(read.lineCount == expected.lineCount, "byte reader and text reader disagree on the line count");
+        require(read.badLine == expected.badLine, "byte reader and text reader disagree on the bad line");
+        require(read.points.size() == expected.points.size(), "byte reader and text reader disagree on the points");
+        for (std::size_t i = 0; i < read.points.size(); ++i)
+            require(sameBits(read.points[i].x, expected.points[i].x) && sameBits(read.points[i].y, expected.points[i].y),
+                    "byte reader and text reader disagree on a point");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -99,5 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkFields(line);
     checkCurve(text, lines, u'.');
     checkCurve(text, lines, u',');
+    checkBytes(bytes, text, u'.');
+    checkBytes(bytes, text, u',');
     return 0;
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkgconf
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libqcustomplot-dev
-  libxlsxwriter-dev zlib1g-dev libqrencode-dev libzip-dev
+  libxlsxwriter-dev zlib1g-dev libqrencode-dev libzip-dev libfast-float-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   xdg-utils

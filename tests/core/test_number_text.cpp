@@ -139,6 +139,34 @@ TEST(ParseDecimalAscii, AgreesWithUtf16Parser)
     EXPECT_GT(checked, 60);
 }
 
+// Every text of up to five characters from those that matter to the grammar: the two
+// entry points accept the same ones and give the same bits.
+TEST(ParseDecimalAscii, SameGrammarOnEveryShortText)
+{
+    const std::string alphabet = "019.,eE+-infa";
+    std::vector<std::string> texts = {""};
+    for (std::size_t from = 0; texts.size() < 300000;) {
+        const std::size_t to = texts.size();
+        for (std::size_t i = from; i < to; ++i)
+            for (char c : alphabet)
+                texts.push_back(texts[i] + c);
+        from = to;
+    }
+    int numbers = 0;
+    for (char separator : {'.', ','}) {
+        for (const std::string& text : texts) {
+            const auto ascii = parseDecimalAscii(text.data(), text.data() + text.size(), separator);
+            const auto utf16 = parseDecimal(QString::fromLatin1(text), QChar(separator));
+            ASSERT_EQ(ascii.has_value(), utf16.has_value()) << text << " under " << separator;
+            if (ascii) {
+                ASSERT_TRUE(sameBits(*ascii, *utf16)) << text;
+                ++numbers;
+            }
+        }
+    }
+    EXPECT_GT(numbers, 5000);
+}
+
 // Texts around the limits of exact conversion (2^53, 10^22, 19 digits) and random ones:
 // every result must be bit for bit what std::from_chars gives for the same text.
 TEST(ParseDecimal, SameValueAsFromChars)
@@ -191,14 +219,25 @@ TEST(ParseDecimal, OverflowAndUnderflowByMagnitude)
     const QString tinyWithPositiveExponent = QStringLiteral("0.") + QString(500, u'0') + QStringLiteral("1e100");
     const QString hugeWithNegativeExponent = QStringLiteral("-1") + QString(400, u'0') + QStringLiteral("e-50");
     const QString hugeFraction = QString(330, u'9') + QStringLiteral(".5");
-    const auto tiny = parseDecimal(tinyWithPositiveExponent, u'.');
-    ASSERT_TRUE(tiny.has_value());
-    EXPECT_TRUE(sameBits(*tiny, 0.0));
-    EXPECT_FALSE(parseDecimal(hugeWithNegativeExponent, u'.').has_value());
-    EXPECT_FALSE(parseDecimal(hugeFraction, u'.').has_value());
-    const auto fits = parseDecimal(QStringLiteral("1") + QString(400, u'0') + QStringLiteral("e-100"), u'.');
-    ASSERT_TRUE(fits.has_value());
-    EXPECT_DOUBLE_EQ(*fits, 1e300);
+    const QString fitting = QStringLiteral("1") + QString(400, u'0') + QStringLiteral("e-100");
+    // Both entry points: the 8-bit one converts by other means.
+    const auto parsers = {
+        +[](const QString& text) { return parseDecimal(text, u'.'); },
+        +[](const QString& text) {
+            const std::string bytes = text.toStdString();
+            return parseDecimalAscii(bytes.data(), bytes.data() + bytes.size(), '.');
+        },
+    };
+    for (auto parse : parsers) {
+        const auto tiny = parse(tinyWithPositiveExponent);
+        ASSERT_TRUE(tiny.has_value());
+        EXPECT_TRUE(sameBits(*tiny, 0.0));
+        EXPECT_FALSE(parse(hugeWithNegativeExponent).has_value());
+        EXPECT_FALSE(parse(hugeFraction).has_value());
+        const auto fits = parse(fitting);
+        ASSERT_TRUE(fits.has_value());
+        EXPECT_DOUBLE_EQ(*fits, 1e300);
+    }
 }
 
 TEST(ParseDecimal, StopsNowhereShort)

@@ -19,22 +19,12 @@ const char* arithmeticMessage(ArithmeticError::Kind kind)
 
 ArithmeticError::ArithmeticError(Kind kind) : std::runtime_error(arithmeticMessage(kind)), kind_(kind) {}
 
-namespace {
-// Inputs are finite (the parser refuses non-finite numbers and every result is checked),
-// so a non-finite result can only be an overflow, or an invalid operation if NaN.
-double checkResult(double r)
+void throwNonFinite(double result)
 {
-    if (std::isnan(r))
+    if (std::isnan(result))
         throw ArithmeticError(ArithmeticError::Kind::InvalidOperation);
-    if (std::isinf(r))
-        throw ArithmeticError(ArithmeticError::Kind::Overflow);
-    return r;
+    throw ArithmeticError(ArithmeticError::Kind::Overflow);
 }
-}  // namespace
-
-double checkedAdd(double a, double b) { return checkResult(a + b); }
-double checkedSub(double a, double b) { return checkResult(a - b); }
-double checkedMul(double a, double b) { return checkResult(a * b); }
 
 double checkedDiv(double a, double b)
 {
@@ -43,7 +33,10 @@ double checkedDiv(double a, double b)
             throw ArithmeticError(ArithmeticError::Kind::InvalidOperation);
         throw ArithmeticError(ArithmeticError::Kind::DivisionByZero);
     }
-    return checkResult(a / b);
+    const double r = a / b;
+    if (!std::isfinite(r))
+        throwNonFinite(r);
+    return r;
 }
 
 }  // namespace rz

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -21,9 +22,33 @@ private:
 // "Floating point division by zero", "Invalid floating point operation", "Floating point overflow".
 const char* arithmeticMessage(ArithmeticError::Kind kind);
 
-double checkedAdd(double a, double b);
-double checkedSub(double a, double b);
-double checkedMul(double a, double b);
+// Throws the error a non-finite result stands for: inputs are finite (the parser refuses
+// non-finite numbers and every result is checked), so NaN is an invalid operation and an
+// infinity an overflow.
+[[noreturn]] void throwNonFinite(double result);
+
+// Inline: Calculate runs them a few times per point of a million-point curve.
+inline double checkedAdd(double a, double b)
+{
+    const double r = a + b;
+    if (!std::isfinite(r))
+        throwNonFinite(r);
+    return r;
+}
+inline double checkedSub(double a, double b)
+{
+    const double r = a - b;
+    if (!std::isfinite(r))
+        throwNonFinite(r);
+    return r;
+}
+inline double checkedMul(double a, double b)
+{
+    const double r = a * b;
+    if (!std::isfinite(r))
+        throwNonFinite(r);
+    return r;
+}
 // b == 0: 0/0 is an invalid operation, anything else a division by zero.
 double checkedDiv(double a, double b);
 

@@ -80,20 +80,50 @@ mode_t newFileMode()
 
 QByteArray readWholeFile(const QString& path, qint64 maxBytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throwReadError("Cannot open file", path, openFailureReason(path, file));
+    return InputFile(path, maxBytes).readAll();
+}
 
+InputFile::InputFile(const QString& path, qint64 maxBytes) : path_(path), maxBytes_(maxBytes), file_(path)
+{
+    if (!file_.open(QIODevice::ReadOnly))
+        throwReadError("Cannot open file", path, openFailureReason(path, file_));
+    struct stat status {};
+    regular_ = ::fstat(file_.handle(), &status) == 0 && S_ISREG(status.st_mode);
+    size_ = file_.size();
+    if (size_ > maxBytes)
+        throwTooLarge(path, size_, maxBytes);
+}
+
+qint64 InputFile::readAt(qint64 offset, char* into, qint64 size) const
+{
+    qint64 filled = 0;
+    while (filled < size) {
+        const ssize_t got = ::pread(file_.handle(), into + filled, static_cast<std::size_t>(size - filled),
+                                    static_cast<off_t>(offset + filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throwReadError("Cannot read file", path_, systemReason(errno));
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    if (offset + filled > maxBytes_)
+        throwTooLarge(path_, offset + filled, maxBytes_);
+    return filled;
+}
+
+QByteArray InputFile::readAll()
+{
     // The size is only a hint: some files report none, others grow while being read.
-    const qint64 expected = file.size();
-    if (expected > maxBytes)
-        throwTooLarge(path, expected, maxBytes);
+    const qint64 expected = size_;
+    const qint64 maxBytes = maxBytes_;
     QByteArray data(expected > 0 ? expected : 0, Qt::Uninitialized);
     qint64 filled = 0;
     const auto readSome = [&](char* into, qint64 maxSize) {
-        const qint64 got = file.read(into, maxSize);
+        const qint64 got = file_.read(into, maxSize);
         if (got < 0)
-            throwReadError("Cannot read file", path, file.errorString());
+            throwReadError("Cannot read file", path_, file_.errorString());
         return got;
     };
     for (;;) {
@@ -104,7 +134,7 @@ QByteArray readWholeFile(const QString& path, qint64 maxBytes)
             if (got == 0)
                 break;
             if (filled + got > maxBytes)
-                throwTooLarge(path, filled + got, maxBytes);
+                throwTooLarge(path_, filled + got, maxBytes);
             data.resize(std::min(std::max<qint64>(2 * filled, filled + 65536), maxBytes));
             std::memcpy(data.data() + filled, probe, static_cast<std::size_t>(got));
             filled += got;

@@ -27,8 +27,6 @@ QString longTimeFormatWithoutZone(const QLocale& locale)
 }
 }  // namespace
 
-// RFC 4180: a field that holds the separator, a double quote or a line break goes in
-// double quotes, its quotes doubled; under a decimal comma every fractional number does.
 QString csvField(const QString& field)
 {
     const bool needsQuotes = field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||

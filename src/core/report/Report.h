@@ -18,18 +18,15 @@ namespace rz {
 // alone at exact midnight.
 QString reportTimeText(const QDateTime& now, const QLocale& locale);
 
-// RFC 4180: a field that holds the separator, a double quote or a line break goes in
-// double quotes, its quotes doubled; under a decimal comma every fractional number does.
+// RFC 4180: a field that holds a comma, a double quote or a line break goes in double
+// quotes, its quotes doubled; under a decimal comma every fractional number does. Every
+// CSV file of the program quotes its fields with this.
 QString csvField(const QString& field);
 
 // The report's lines, without line ends. A value field that holds a comma, a double
 // quote or a line break (a number under a decimal comma, a path) is quoted as RFC 4180
 // asks, so a spreadsheet keeps it in one cell.
 QStringList reportLines(const AnalysisState& state, QChar decimalSeparator, const QString& timeText);
-
-// A value field as the report writes it: quoted as RFC 4180 asks when it holds a comma,
-// a double quote or a line break.
-QString csvField(const QString& field);
 
 // The file's bytes: the locale's narrow encoding, no byte-order mark, CR LF after every line.
 QByteArray reportBytes(const QStringList& lines);

@@ -1,5 +1,7 @@
 #include "core/text/NumberText.h"
 
+#include <fast_float/fast_float.h>
+
 #include <algorithm>
 #include <cfloat>
 #include <charconv>
@@ -195,9 +197,37 @@ std::optional<double> parseDecimal(QStringView text, QChar decimalSeparator)
     return parseNumber(text.utf16(), text.utf16() + text.size(), decimalSeparator.unicode());
 }
 
-std::optional<double> parseDecimalAscii(const char* begin, const char* end, char decimalSeparator)
+const char* parseDecimalAsciiPrefix(const char* begin, const char* end, char decimalSeparator, double& value)
 {
-    return parseNumber(begin, end, decimalSeparator);
+    // fast_float reads this grammar at twice the speed, correctly rounded as from_chars is,
+    // as far as it goes; but for a leading '+', "inf" and "nan", and values beyond the double
+    // range, which it makes infinite.
+    const char* p = begin;
+    if (p != end && *p == '+') {
+        ++p;
+        if (p != end && *p == '-')
+            return nullptr;
+    }
+    const char* first = p != end && *p == '-' ? p + 1 : p;
+    if (first == end || !(isDigit(*first) || *first == decimalSeparator))
+        return nullptr;
+    double parsed = 0.0;
+    const auto result = fast_float::from_chars_advanced(
+        p, end, parsed, fast_float::parse_options(fast_float::chars_format::general, decimalSeparator));
+    if (result.ec != std::errc() || std::isinf(parsed))
+        return nullptr;
+    value = parsed;
+    return result.ptr;
+}
+
+bool parseDecimalAscii(const char* begin, const char* end, char decimalSeparator, double& value)
+{
+    double parsed = 0.0;
+    const char* stop = parseDecimalAsciiPrefix(begin, end, decimalSeparator, parsed);
+    if (stop == nullptr || stop != end)
+        return false;
+    value = parsed;
+    return true;
 }
 
 std::optional<std::int32_t> parseInteger(QStringView text)

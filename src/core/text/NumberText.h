@@ -17,9 +17,24 @@ namespace rz {
 // number; one too small for it becomes zero (or a subnormal).
 std::optional<double> parseDecimal(QStringView text, QChar decimalSeparator);
 
-// Same, for 8-bit text (the data-file reader works on bytes after decoding to UTF-16
-// only where needed).
-std::optional<double> parseDecimalAscii(const char* begin, const char* end, char decimalSeparator);
+// Same, for 8-bit text with an ASCII separator: the readers of data files walk UTF-8 and
+// Latin-1 files as bytes. Sets value and returns true for a number. Not an optional: an
+// optional returned from another file is built in memory and read back at a stall, which
+// costs as much as the conversion in a loop over millions of fields.
+bool parseDecimalAscii(const char* begin, const char* end, char decimalSeparator, double& value);
+
+// The number at the start of [begin, end), read as far as the grammar goes: returns where
+// it ends (and sets value), or nullptr when none starts there. The text is a number when
+// that is end; for readers that find a field's end from its number in one pass.
+const char* parseDecimalAsciiPrefix(const char* begin, const char* end, char decimalSeparator, double& value);
+
+inline std::optional<double> parseDecimalAscii(const char* begin, const char* end, char decimalSeparator)
+{
+    double value = 0.0;
+    if (parseDecimalAscii(begin, end, decimalSeparator, value))
+        return value;
+    return std::nullopt;
+}
 
 // Signed decimal integer: [+|-] digits, within the 32-bit range; nothing else.
 std::optional<std::int32_t> parseInteger(QStringView text);

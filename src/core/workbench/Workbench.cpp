@@ -2,6 +2,7 @@
 
 #include "core/analysis/Analysis.h"
 #include "core/analysis/Arithmetic.h"
+#include "core/import/CurveFileReader.h"
 #include "core/import/DataFileReader.h"
 #include "core/report/ImportReport.h"
 #include "core/report/OtherDefinitionsReport.h"
@@ -158,12 +159,7 @@ void Workbench::importFile(const QString& path)
     lastLineCount_ = -1;
     imported_ = {};
 
-    CurveReadResult read;
-    {
-        // The bytes and the decoded text are released before the curve is used.
-        const QString text = decodeText(readWholeFile(path));
-        read = readCurve(text, sep_);
-    }
+    CurveReadResult read = readCurveFile(path, sep_);
     lastLineCount_ = read.lineCount;
     Series& curve = series(SeriesId::lnsrsSeries4);
     curve.assignStableSorted(std::move(read.points));
