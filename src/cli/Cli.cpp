@@ -248,16 +248,6 @@ BatchSettings settingsOf(const Options& o)
     return settings;
 }
 
-std::vector<QPointF> curveOf(const Workbench& wb)
-{
-    const Series& data = wb.chart()[SeriesId::lnsrsSeries4].data;
-    std::vector<QPointF> points;
-    points.reserve(static_cast<std::size_t>(data.count()));
-    for (int k = 0; k < data.count(); ++k)
-        points.emplace_back(data.x(k), data.y(k));
-    return points;
-}
-
 }  // namespace
 
 int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
@@ -385,7 +375,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
             summary.addRow(summaryRowOf(specimen));
             // Only the workbook draws the curves; a CSV summary holds no curve in memory.
             if (summaryXlsx && specimen.imported)
-                curves.push_back({QFileInfo(file).fileName(), curveOf(wb)});
+                curves.push_back(curveForSummary(specimen));
         }
         return true;
     };

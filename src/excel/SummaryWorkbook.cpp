@@ -4,6 +4,8 @@
 #include "excel/WorkbookBackend.h"
 #include "excel/WorkbookWriter.h"
 
+#include <QFileInfo>
+
 #include <xlsxwriter.h>
 
 #include <cmath>
@@ -195,6 +197,18 @@ void writeCurves(lxw_workbook* wb, const std::vector<CurveForSummary>& curves, T
 }
 
 }  // namespace
+
+CurveForSummary curveForSummary(const SpecimenAnalysis& specimen)
+{
+    CurveForSummary curve{QFileInfo(specimen.path).fileName(), {}};
+    if (!specimen.workbench || !specimen.imported)
+        return curve;
+    const Series& data = specimen.workbench->chart()[SeriesId::lnsrsSeries4].data;
+    curve.points.reserve(static_cast<std::size_t>(data.count()));
+    for (int k = 0; k < data.count(); ++k)
+        curve.points.emplace_back(data.x(k), data.y(k));
+    return curve;
+}
 
 void writeSummaryWorkbook(const QString& path, const SummaryTable& table, const std::vector<CurveForSummary>& curves,
                           std::optional<std::int64_t> created)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/batch/BatchAnalysis.h"
 #include "core/batch/SummaryTable.h"
 
 #include <QPointF>
@@ -20,6 +21,9 @@ struct CurveForSummary {
     QString name;
     std::vector<QPointF> points;
 };
+
+// A specimen's curve as its row names it (the file's name); no points when none were read.
+CurveForSummary curveForSummary(const SpecimenAnalysis& specimen);
 
 // Throws excel::WorkbookWriteError (the file named and why); an earlier file of that name
 // is kept whole. created: the document's date (seconds since 1970) for a workbook whose
