@@ -27,7 +27,7 @@ struct Options {
     QString summaryPath;  // .csv or .xlsx
     int jobs = 0;         // files analysed at once; 0: one per core
     bool recursive = false;
-    QStringList files;    // as given: folders and "-" are expanded when the run starts
+    QStringList files;   // as given: folders and "-" are expanded when the run starts
     ImportFlags import;  // the import with options (ImportFlags.h)
 };
 

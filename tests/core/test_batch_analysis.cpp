@@ -192,6 +192,7 @@ TEST(BatchAnalysis, ResultsComeInTheOrderGivenWhateverTheThreads)
             EXPECT_EQ(result.specimens[static_cast<std::size_t>(k)].path, paths[k]);
         EXPECT_EQ(summaryCsvBytes(summaryOf(result.specimens), u'.'), one);
     }
+    EXPECT_TRUE(analyseAll({}, defaultBatchSettings(), 2).specimens.empty());
 }
 
 TEST(BatchAnalysis, CancelReturnsOnlyFinishedFilesInOrder)
@@ -218,25 +219,6 @@ TEST(BatchAnalysis, CancelReturnsOnlyFinishedFilesInOrder)
             EXPECT_TRUE(result.specimens[i].calculated);
         }
     }
-}
-
-TEST(BatchAnalysis, InOrderConsumerHoldsOnlyAFewResults)
-{
-    QTemporaryDir dir;
-    QStringList paths;
-    for (int k = 0; k < 40; ++k)
-        paths << writeFile(dir, QStringLiteral("m%1.csv").arg(k), generatedCurve(k, 300));
-    std::vector<int> order;
-    const bool complete = analyseInOrder(paths, defaultBatchSettings(), 2, [&](SpecimenAnalysis&& s, int index) {
-        EXPECT_EQ(s.path, paths[index]);
-        order.push_back(index);
-        return true;
-    });
-    EXPECT_TRUE(complete);
-    ASSERT_EQ(order.size(), 40u);
-    for (int i = 0; i < 40; ++i)
-        EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
-    EXPECT_TRUE(analyseAll({}, defaultBatchSettings(), 2).specimens.empty());
 }
 
 TEST(BatchFiles, FoldersListsAndMissingPaths)
