@@ -182,14 +182,21 @@ bool runInOrder(const QStringList& paths, const BatchSettings& settings, int job
     };
 
     bool complete = true;
-    for (int next = 0; next < total; ++next) {
-        submitUpTo(next + ahead);
-        SpecimenAnalysis specimen = finished.take(next);
-        const bool go = (!progress || progress(next + 1, total));
-        if (!consume(std::move(specimen), next) || !go) {
-            complete = next + 1 == total;
-            break;
+    try {
+        for (int next = 0; next < total; ++next) {
+            submitUpTo(next + ahead);
+            SpecimenAnalysis specimen = finished.take(next);
+            const bool go = (!progress || progress(next + 1, total));
+            if (!consume(std::move(specimen), next) || !go) {
+                complete = next + 1 == total;
+                break;
+            }
         }
+    } catch (...) {
+        // What the caller threw ends the batch: nothing more is started.
+        pool.clear();
+        pool.waitForDone();
+        throw;
     }
     // Files not started stay so; those running are let finish.
     pool.clear();
