@@ -39,10 +39,16 @@ for k in range(files):
     paths.append(path)
 size = sum(os.path.getsize(p) for p in paths)
 
+cpu = {}
+
 def wall(args):
+    """Wall time of one process; its processor time (user + system) is kept in cpu."""
     start = time.perf_counter()
-    subprocess.run(args, stdout=subprocess.DEVNULL, check=False)
-    return time.perf_counter() - start
+    child = subprocess.Popen(args, stdout=subprocess.DEVNULL)
+    _, _, usage = os.wait4(child.pid, 0)
+    elapsed = time.perf_counter() - start
+    cpu.setdefault(args[2], []).append(usage.ru_utime + usage.ru_stime)
+    return elapsed
 
 one, two, separate = [], [], []
 for _ in range(runs):
@@ -61,11 +67,13 @@ def ratio(a, b):
     lo, mid, hi = min(a) / max(b), statistics.median(a) / statistics.median(b), max(a) / min(b)
     return f"{mid:.3f} (between {lo:.3f} and {hi:.3f})"
 
-print(f"{files} files x {points} points ({size / 2**20:.0f} MiB), {os.cpu_count()} cores; "
-      f"{runs} runs each, least / median / most")
+print(f"{files} files x {points} points ({size / 2**20:.0f} MiB), {os.cpu_count()} cores, load average "
+      f"{os.getloadavg()[0]:.1f} before; {runs} runs each, least / median / most")
 print(f"--jobs 1, one process:                                {spread(one)}")
 print(f"--jobs 2, one process:                                {spread(two)}")
 print(f"one process per file ({singles} run, scaled to {files}):     {spread(separate)}")
+print(f"processor time, --jobs 1 / --jobs 2:                  {spread(cpu['1'])} / {spread(cpu['2'])}")
 print(f"ratio --jobs 2 / --jobs 1 (target <= 0.6):            {ratio(two, one)}")
 print(f"ratio --jobs 1 / separate processes (target <= 0.5):  {ratio(one, separate)}")
+print(f"load average after: {os.getloadavg()[0]:.1f} (two jobs gain only on a processor the others leave free)")
 PY
