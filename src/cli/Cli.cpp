@@ -373,9 +373,14 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
 
         if (!o.summaryPath.isEmpty()) {
             summary.addRow(summaryRowOf(specimen));
-            // Only the workbook draws the curves; a CSV summary holds no curve in memory.
-            if (summaryXlsx && specimen.imported)
-                curves.push_back(curveForSummary(specimen));
+            // Only the workbook draws the curves, as many as its sheet holds (the others by name
+            // only, for its note); a CSV summary holds no curve in memory.
+            if (summaryXlsx && specimen.imported) {
+                if (curves.size() < kSummaryCurvesMax)
+                    curves.push_back(curveForSummary(specimen));
+                else
+                    curves.push_back({QFileInfo(file).fileName(), {}});
+            }
         }
         return true;
     };

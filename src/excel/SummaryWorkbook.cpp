@@ -139,6 +139,9 @@ void writeResults(lxw_workbook* wb, const SummaryTable& table, Texts& texts)
     worksheet_set_column(ws, 0, 0, 28.0, nullptr);
 }
 
+// Spreadsheet programs draw at most 255 series in one chart.
+constexpr std::size_t kChartSeriesMax = 255;
+
 // The chart on top, where the sheet opens; the curves under it.
 constexpr lxw_row_t kChartRow = 1;
 constexpr lxw_row_t kNameRow = 32;
@@ -151,8 +154,11 @@ void writeCurves(lxw_workbook* wb, const std::vector<CurveForSummary>& curves, T
     lxw_format* bold = workbook_add_format(wb);
     format_set_bold(bold);
 
-    lxw_chart* chart = curves.empty() ? nullptr : workbook_add_chart(wb, LXW_CHART_SCATTER_STRAIGHT);
-    for (std::size_t i = 0; i < curves.size(); ++i) {
+    const std::size_t kept = std::min(curves.size(), kSummaryCurvesMax);
+    std::size_t drawn = 0;
+    bool cut = false;
+    lxw_chart* chart = kept == 0 ? nullptr : workbook_add_chart(wb, LXW_CHART_SCATTER_STRAIGHT);
+    for (std::size_t i = 0; i < kept; ++i) {
         const CurveForSummary& curve = curves[i];
         const auto x = static_cast<lxw_col_t>(2 * i);
         const auto y = static_cast<lxw_col_t>(2 * i + 1);
@@ -165,12 +171,16 @@ void writeCurves(lxw_workbook* wb, const std::vector<CurveForSummary>& curves, T
         for (const QPointF& p : curve.points) {
             if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
                 continue;
+            if (row >= LXW_ROW_MAX) {
+                cut = true;
+                break;
+            }
             check(worksheet_write_number(ws, row, x, p.x(), nullptr), "Writing a point");
             check(worksheet_write_number(ws, row, y, p.y(), nullptr), "Writing a point");
             ++row;
         }
-        if (row == first)
-            continue;  // nothing to draw
+        if (row == first || drawn == kChartSeriesMax)
+            continue;  // nothing to draw, or no room left in the chart
         lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
         if (!series)
             fail(QStringLiteral("Adding a chart series"));
@@ -181,7 +191,20 @@ void writeCurves(lxw_workbook* wb, const std::vector<CurveForSummary>& curves, T
         lxw_chart_line line{};
         line.width = 1.5f;
         chart_series_set_line(series, &line);
+        ++drawn;
     }
+    // Say what did not fit, above the chart, rather than lose it silently.
+    QStringList left;
+    if (curves.size() > kept)
+        left << QStringLiteral("the sheet holds the first %1 of %2 curves").arg(kept).arg(curves.size());
+    if (cut)
+        left << QStringLiteral("curves longer than the sheet are cut at its last row");
+    if (drawn == kChartSeriesMax && kept > drawn)
+        left << QStringLiteral("the chart draws the first %1 curves, as many as a chart holds").arg(drawn);
+    if (!left.isEmpty())
+        check(worksheet_write_string(ws, 0, 0, texts(QStringLiteral("Note: ") + left.join(QStringLiteral("; "))),
+                                     nullptr),
+              "Writing a note");
     if (!chart || chart->series_list == nullptr || STAILQ_EMPTY(chart->series_list))
         return;
     chart_title_set_name(chart, "Load-displacement curves");

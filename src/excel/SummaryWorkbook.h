@@ -5,6 +5,7 @@
 
 #include <QPointF>
 #include <QString>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -21,6 +22,10 @@ struct CurveForSummary {
     QString name;
     std::vector<QPointF> points;
 };
+
+// A sheet has room for this many curves of two columns each; later ones are left out with
+// a note, as are points past its last row. The chart draws the first 255.
+inline constexpr std::size_t kSummaryCurvesMax = 8192;
 
 // A specimen's curve as its row names it (the file's name); no points when none were read.
 CurveForSummary curveForSummary(const SpecimenAnalysis& specimen);

@@ -215,6 +215,24 @@ TEST_F(SummaryWorkbookFile, CurvesSheetHasEveryCurveAndOneScatterSeriesEach)
     }
 }
 
+TEST(SummaryWorkbook, AChartDrawsAtMost255CurvesAndSaysSo)
+{
+    QTemporaryDir dir;
+    std::vector<CurveForSummary> curves;
+    for (int k = 0; k < 260; ++k)
+        curves.push_back({QStringLiteral("c%1").arg(k), {{0, 0}, {1, 1.0 + k}}});
+    const QString path = dir.filePath(QStringLiteral("many.xlsx"));
+    writeSummaryWorkbook(path, sampleTable(), curves);
+    const QJsonObject dump = dumpSheets(path, false);
+    if (dump.isEmpty())
+        GTEST_SKIP() << "openpyxl is not installed";
+    const QJsonObject sheet = sheetNamed(dump, QStringLiteral("Curves"));
+    EXPECT_EQ(sheet["charts"].toArray().at(0).toObject()["series"].toArray().size(), 255);
+    EXPECT_TRUE(sheet["cells"].toObject()["A1"].toString().contains(QStringLiteral("first 255 curves")));
+    // Every curve is still in the sheet: the last one's name over its two columns.
+    EXPECT_EQ(sheet["cells"].toObject()[QStringLiteral("SY33")].toString(), QStringLiteral("c259"));
+}
+
 // LibreOffice recalculates every formula on load; its CSV of the sheet must give the
 // summary CSV's numbers.
 TEST_F(SummaryWorkbookFile, LibreOfficeRecalculatesToTheCsvValues)
