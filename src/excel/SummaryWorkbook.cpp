@@ -77,13 +77,18 @@ void writeResults(lxw_workbook* wb, const SummaryTable& table, Texts& texts)
         fail(QStringLiteral("Adding the sheet Results"));
     lxw_format* bold = workbook_add_format(wb);
     format_set_bold(bold);
+    // Long titles wrap over a few lines rather than widen every column.
+    lxw_format* title = workbook_add_format(wb);
+    format_set_bold(title);
+    format_set_text_wrap(title);
+    format_set_align(title, LXW_ALIGN_VERTICAL_BOTTOM);
 
     const std::vector<SummaryColumn>& columns = table.columns();
     // The statistics' labels take the first column, unless it holds numbers itself.
     const int shift = !columns.empty() && columns.front().kind == ColumnKind::Number ? 1 : 0;
     const auto rows = static_cast<lxw_row_t>(table.rowCount());
     for (std::size_t c = 0; c < columns.size(); ++c)
-        check(worksheet_write_string(ws, 0, static_cast<lxw_col_t>(c + shift), texts(columns[c].title), bold),
+        check(worksheet_write_string(ws, 0, static_cast<lxw_col_t>(c + shift), texts(columns[c].title), title),
               "Writing a title");
     for (std::size_t r = 0; r < table.rowCount(); ++r) {
         const auto row = static_cast<lxw_row_t>(r + 1);
@@ -136,7 +141,14 @@ void writeResults(lxw_workbook* wb, const SummaryTable& table, Texts& texts)
         }
     }
     worksheet_freeze_panes(ws, 1, static_cast<lxw_col_t>(1 + shift));
-    worksheet_set_column(ws, 0, 0, 28.0, nullptr);
+    worksheet_set_row(ws, 0, 60.0, nullptr);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const auto col = static_cast<lxw_col_t>(c + shift);
+        const bool text = columns[c].kind == ColumnKind::Text;
+        // The labels of the statistics stand in the first column.
+        const double width = col == 0 ? 28.0 : text && c + 1 == columns.size() ? 60.0 : 13.0;
+        worksheet_set_column(ws, col, col, width, nullptr);
+    }
 }
 
 // Spreadsheet programs draw at most 255 series in one chart.
