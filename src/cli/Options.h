@@ -24,7 +24,10 @@ struct Options {
     std::optional<PictureFormat> picture;
     bool xlsx = false;
     int excelLayout = 0;
-    QStringList files;
+    QString summaryPath;  // .csv or .xlsx
+    int jobs = 0;         // files analysed at once; 0: one per core
+    bool recursive = false;
+    QStringList files;   // as given: folders and "-" are expanded when the run starts
     ImportFlags import;  // the import with options (ImportFlags.h)
 };
 
@@ -41,5 +44,9 @@ struct ParsedArguments {
 ParsedArguments parseArguments(const QStringList& args);
 
 QString usageText();
+
+// Two of files that would write the same <name>_YieldingPoint.* into --out-dir: the
+// usage error naming them; empty when there are none.
+QString outputNameClash(const QStringList& files);
 
 }  // namespace rz::cli
