@@ -1,10 +1,12 @@
 #include "cli/Cli.h"
 
 #include "chartview/ChartView.h"
+#include "chartview/TestSheetPdf.h"
 #include "cli/JsonText.h"
 #include "cli/MethodsOutput.h"
 #include "core/import/ImportResult.h"
 #include "core/report/Report.h"
+#include "core/sheet/TestSheetContent.h"
 #include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
 #include "excel/ExcelExport.h"
@@ -205,12 +207,12 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
     if (o.import.detectOnly)
         return printDetection(o.files, o.import, out, err);
 
+    if ((o.picture || o.sheet) && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        err << "rorevadi-cli: pictures and test sheets need the program's drawing support, which did not start\n";
+        return kExitUsage;
+    }
     std::unique_ptr<ChartView> view;
     if (o.picture) {
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-            err << "rorevadi-cli: pictures need the program's drawing support, which did not start\n";
-            return kExitUsage;
-        }
         view = std::make_unique<ChartView>();
         view->setDecimalSeparator(o.separator);
         // The chart's size in the window's design.
@@ -240,6 +242,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
             imported = wb.importWithOptionsConfirmed(file, o.import.options);
         else
             wb.importConfirmed(file);
+        const std::size_t beforeCalculate = ui.messages.size();
         wb.btn1Click();
         if (!wb.lastCalculationCompleted())
             status = kExitIncomplete;
@@ -285,6 +288,19 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
             view->sync(wb.chart());
             writeOutput(stem + pictureFormatExtension(*o.picture),
                         [&](const QString& p) { view->savePicture(p, *o.picture); });
+        }
+
+        if (o.sheet) {
+            QStringList calculateMessages;
+            for (std::size_t i = beforeCalculate; i < ui.messages.size(); ++i)
+                calculateMessages << ui.messages[i].text;
+            writeOutput(QDir(o.outDir).filePath(testSheetFileName(wb.state().ResultBaseName)), [&](const QString& p) {
+                SheetChart chart;
+                chart.model = &wb.chart();
+                chart.titles = wb.axisTitles();
+                chart.decimalSeparator = o.separator;
+                writeTestSheetPdf(p, testSheetContent(wb, now, calculateMessages), chart);
+            });
         }
 
         if (reportToStdout) {

@@ -23,6 +23,7 @@ struct Options {
     QString outDir;
     std::optional<PictureFormat> picture;
     bool xlsx = false;
+    bool sheet = false;  // the one-page test sheet (PDF) of every file
     int excelLayout = 0;
     QStringList files;
     ImportFlags import;  // the import with options (ImportFlags.h)

@@ -6,6 +6,7 @@
 #include "gui/ImportMemory.h"
 #include "gui/UserGuideWindow.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -20,6 +21,7 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QSettings;
@@ -136,6 +138,11 @@ public:
     OtherDefinitionsDock* otherDefinitionsDock() const { return otherDefinitions_; }
     QAction* otherDefinitionsAction() const;
 
+    // File > "Export Test Sheet…" (MainWindowSheet.cpp): the one-page PDF of the curve,
+    // its chart as shown and its results.
+    void exportTestSheetClick();
+    QAction* exportTestSheetAction() const { return exportTestSheet_; }
+
     static const QStringList& pictureFilters();
     // Where exported workbooks are saved (the program's own folder by default).
     void setWorkbookFolder(const QString& folder) { workbookFolder_ = folder; }
@@ -151,6 +158,7 @@ private:
     void buildMenus();
     void buildClientArea();
     void buildOtherDefinitions();
+    void buildTestSheet(QMenu* fileMenu);
     void refresh();
     void missingRecentFileChosen(const QString& path);
     // MainWindowImport.cpp
@@ -176,6 +184,12 @@ private:
     std::uint64_t loggedCurveRevision_ = 0;
     ImportNotice* importNotice_ = nullptr;
     ImportMemory importMemory_;
+    QAction* exportTestSheet_ = nullptr;
+    // What the last Calculate showed and when it ran, for the test sheet's notes.
+    QStringList calculateMessages_;
+    QDateTime calculateTime_;
+    std::uint64_t calculatedCurve_ = 0;  // the curve's revision at that Calculate
+    bool recordingCalculate_ = false;
 
 public:
     // The Excel export options and the application of the last export.

@@ -202,6 +202,8 @@ TEST(CliHelp, HelpTextIsTheDocumentedOne)
         "                          (bmp, png, pdf or svg)\n"
         "  --xlsx                  with --out-dir, also write DIR/<name>_YieldingPoint.xlsx: the chart's\n"
         "                          series and a native scatter chart, as \"Export Excel\" builds it\n"
+        "  --test-sheet            with --out-dir, also write DIR/<name>_TestSheet.pdf: the one-page test\n"
+        "                          sheet (A4) with the chart, the results and the notes\n"
         "  --excel-layout L        single (default) or combined: the workbook's sheet layout\n"
         "  -h, --help              show this help\n"
         "  --version               show the version\n"
