@@ -4,7 +4,9 @@
 # of the import with options (15 columns, 200 MB) to the plain import (target: at most 1.5)
 # and the time the import dialog needs on the 200 MB file (target: under 300 ms): its
 # core part in bench_import_options, the whole dialog shown and painted in bench_import_dialog
-# (which needs the desktop program's library, so the GUI is built too).
+# (which needs the desktop program's library, so the GUI is built too). batch_jobs.sh prints
+# the batch tool's times over 1,000 files: --jobs 2 against --jobs 1 and one process against
+# one process per file.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -34,4 +36,7 @@ done
 echo
 echo "=== batch tool against pandas"
 "$root/bench/cli_vs_pandas.sh" || status=$?
+echo
+echo "=== batch tool over many files"
+"$root/bench/batch_jobs.sh" || status=$?
 exit $status

@@ -4,12 +4,16 @@
 #include "chartview/TestSheetPdf.h"
 #include "cli/JsonText.h"
 #include "cli/MethodsOutput.h"
+#include "cli/ProgressLine.h"
+#include "core/batch/BatchAnalysis.h"
+#include "core/batch/SummaryCsv.h"
 #include "core/import/ImportResult.h"
 #include "core/report/Report.h"
 #include "core/sheet/TestSheetContent.h"
 #include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
 #include "excel/ExcelExport.h"
+#include "excel/SummaryWorkbook.h"
 #include "excel/WorkbookExport.h"
 
 #include <QApplication>
@@ -30,10 +34,7 @@ namespace rz::cli {
 
 namespace {
 
-struct Message {
-    MessageLevel level;
-    QString text;
-};
+using Message = BatchMessage;
 
 // The workbook export's notices become messages like the window's.
 class RecordingFeedback : public excel::ExportFeedback {
@@ -53,14 +54,6 @@ public:
 
 private:
     std::vector<Message>& messages_;
-};
-
-// Records what the window would show.
-class RecordingUi : public UserInterface {
-public:
-    void showMessage(MessageLevel level, const QString& text) override { messages.push_back({level, text}); }
-    void focusField(Field) override {}
-    std::vector<Message> messages;
 };
 
 const char* levelName(MessageLevel level)
@@ -83,7 +76,7 @@ QString jsonYield(const YieldResult& r)
 }
 
 // imported: what the import with options read (with an import flag only).
-QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui, const Options& o,
+QString toJson(const QString& source, const Workbench& wb, const std::vector<Message>& messages, const Options& o,
                const std::optional<ImportResult>& imported)
 {
     const AnalysisState& s = wb.state();
@@ -95,11 +88,11 @@ QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui
         j += QStringLiteral(",\"import\":") +
              QString::fromUtf8(QJsonDocument(importToJson(*imported)).toJson(QJsonDocument::Compact));
     j += QStringLiteral(",\"messages\":[");
-    for (std::size_t i = 0; i < ui.messages.size(); ++i) {
+    for (std::size_t i = 0; i < messages.size(); ++i) {
         if (i)
             j += QLatin1Char(',');
         j += QStringLiteral("{\"level\":\"%1\",\"text\":%2}")
-                 .arg(QLatin1String(levelName(ui.messages[i].level)), jsonString(ui.messages[i].text));
+                 .arg(QLatin1String(levelName(messages[i].level)), jsonString(messages[i].text));
     }
     j += QStringLiteral("],\"factors\":{\"LoadReductionFactor\":%1,\"SecantLoadFactor\":%2,\"ParkLoadFactor\":%3}")
              .arg(jsonString(o.loadReduction), jsonString(o.secant), jsonString(o.park));
@@ -144,11 +137,11 @@ QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui
     return j;
 }
 
-void printTable(QTextStream& out, const QString& source, const Workbench& wb, const RecordingUi& ui)
+void printTable(QTextStream& out, const QString& source, const Workbench& wb, const std::vector<Message>& messages)
 {
     auto f = [&wb](Field field) { return wb.fieldText(field); };
     out << "== " << source << "\n";
-    for (const Message& m : ui.messages)
+    for (const Message& m : messages)
         out << "  [" << levelName(m.level) << "] " << m.text << "\n";
     out << QStringLiteral("  %1 %2   %3 %4\n")
                .arg(QStringLiteral("Max. Load"), -24)
@@ -177,12 +170,12 @@ void printTable(QTextStream& out, const QString& source, const Workbench& wb, co
 
 }  // namespace
 
-int run(const QStringList& args, QTextStream& out, QTextStream& err)
+int run(const QStringList& args, QTextStream& out, QTextStream& err, QTextStream* in)
 {
     const ParsedArguments parsed = parseArguments(args);
     if (const std::optional<int> status = answerWithoutRunning(parsed, out, err))
         return *status;
-    return run(parsed.options, out, err);
+    return run(parsed.options, out, err, in);
 }
 
 std::optional<int> answerWithoutRunning(const ParsedArguments& parsed, QTextStream& out, QTextStream& err)
@@ -202,10 +195,85 @@ std::optional<int> answerWithoutRunning(const ParsedArguments& parsed, QTextStre
     return std::nullopt;
 }
 
-int run(const Options& o, QTextStream& out, QTextStream& err)
+namespace {
+
+// The FILE arguments: a folder and "-" stand for the files they list; any other path is
+// taken as given, so that a missing file fails as a file, with its message.
+QStringList expandFiles(const QStringList& arguments, bool recursive, QTextStream* in)
 {
+    std::unique_ptr<QTextStream> standardInput;
+    QStringList files;
+    auto take = [&](const QString& path) {
+        if (QFileInfo(path).isDir())
+            files += expandBatchArguments({path}, recursive, nullptr);
+        else
+            files << path;
+    };
+    for (const QString& argument : arguments) {
+        if (argument != QLatin1String("-")) {
+            take(argument);
+            continue;
+        }
+        if (!in) {
+            standardInput = std::make_unique<QTextStream>(stdin, QIODevice::ReadOnly);
+            in = standardInput.get();
+        }
+        QString line;
+        while (in->readLineInto(&line)) {
+            if (line.endsWith(QLatin1Char('\r')))
+                line.chop(1);
+            if (!line.trimmed().isEmpty())
+                take(line);
+        }
+    }
+    return files;
+}
+
+// The date of the analysis, in every report and workbook of the run: now, or
+// SOURCE_DATE_EPOCH (seconds since 1970) for outputs that depend on their inputs only.
+QDateTime analysisTime()
+{
+    bool ok = false;
+    const qint64 fixed = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
+    return ok ? QDateTime::fromSecsSinceEpoch(fixed) : QDateTime::currentDateTime();
+}
+
+BatchSettings settingsOf(const Options& o)
+{
+    BatchSettings settings;
+    if (o.import.given)
+        settings.import = o.import.options;
+    settings.loadReduction = o.loadReduction;
+    settings.secant = o.secant;
+    settings.park = o.park;
+    settings.decimalSeparator = o.separator;
+    return settings;
+}
+
+}  // namespace
+
+int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
+{
+    QStringList files;
+    try {
+        files = expandFiles(o.files, o.recursive, in);
+    } catch (const std::exception& e) {
+        err << "rorevadi-cli: " << QString::fromUtf8(e.what()) << "\n";
+        return kExitUsage;
+    }
     if (o.import.detectOnly)
-        return printDetection(o.files, o.import, out, err);
+        return printDetection(files, o.import, out, err);
+    QString usage;
+    if (files.isEmpty())
+        usage = QStringLiteral("the FILEs given hold no data file");
+    else if (!o.reportPath.isEmpty() && files.size() != 1)
+        usage = QStringLiteral("--report takes exactly one FILE");
+    else if (!o.outDir.isEmpty())
+        usage = outputNameClash(files);
+    if (!usage.isEmpty()) {
+        err << "rorevadi-cli: " << usage << "\n";
+        return kExitUsage;
+    }
 
     if ((o.picture || o.sheet) && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
         err << "rorevadi-cli: pictures and test sheets need the program's drawing support, which did not start\n";
@@ -230,24 +298,22 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
         }
     }
 
+    const QDateTime now = analysisTime();
+    const bool summaryXlsx = o.summaryPath.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
+    SummaryTable summary(summaryColumns());
+    std::vector<CurveForSummary> curves;
+    ProgressLine progress(err, static_cast<int>(files.size()), files.size() > 1 && ProgressLine::isTerminal(err));
+
     int status = kExitOk;
-    for (const QString& file : o.files) {
-        RecordingUi ui;
-        Workbench wb(ui, o.separator, QString());
-        wb.setFieldText(Field::edt12, o.loadReduction);
-        wb.setFieldText(Field::edt17, o.secant);
-        wb.setFieldText(Field::edt1, o.park);
-        std::optional<ImportResult> imported;
-        if (o.import.given)
-            imported = wb.importWithOptionsConfirmed(file, o.import.options);
-        else
-            wb.importConfirmed(file);
-        const std::size_t beforeCalculate = ui.messages.size();
-        wb.btn1Click();
+    // Called on this thread in the order of the files, whatever order they were analysed in:
+    // every output below comes out the same for any number of jobs.
+    auto emitFile = [&](SpecimenAnalysis&& specimen, int index) {
+        const QString& file = files[index];
+        Workbench& wb = *specimen.workbench;
+        std::vector<Message>& messages = specimen.messages;
         if (!wb.lastCalculationCompleted())
             status = kExitIncomplete;
 
-        const QDateTime now = QDateTime::currentDateTime();
         QStringList written;
         auto writeOutput = [&](const QString& path, auto&& writer) {
             try {
@@ -272,11 +338,12 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
                 excel::ExcelOp options;
                 options.ExportMode = o.excelLayout;
                 excel::WorkbookExport run(o.separator);
-                RecordingFeedback feedback(ui.messages);
+                run.setCreated(now.toSecsSinceEpoch());
+                RecordingFeedback feedback(messages);
                 try {
                     run.toFile(options, wb.chart(), feedback, p);
                 } catch (const std::exception& e) {
-                    ui.messages.push_back({MessageLevel::Error, QString::fromUtf8(e.what())});
+                    messages.push_back({MessageLevel::Error, QString::fromUtf8(e.what())});
                     throw;
                 }
                 if (feedback.failed)
@@ -291,15 +358,12 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
         }
 
         if (o.sheet) {
-            QStringList calculateMessages;
-            for (std::size_t i = beforeCalculate; i < ui.messages.size(); ++i)
-                calculateMessages << ui.messages[i].text;
             writeOutput(QDir(o.outDir).filePath(testSheetFileName(wb.state().ResultBaseName)), [&](const QString& p) {
                 SheetChart chart;
                 chart.model = &wb.chart();
                 chart.titles = wb.axisTitles();
                 chart.decimalSeparator = o.separator;
-                writeTestSheetPdf(p, testSheetContent(wb, now, calculateMessages), chart);
+                writeTestSheetPdf(p, testSheetContent(specimen, now), chart);
             });
         }
 
@@ -312,11 +376,38 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
                 out << QString::fromLocal8Bit(wb.reportNow(now));
             }
         } else if (o.json) {
-            out << toJson(file, wb, ui, o, imported) << "\n";
+            out << toJson(file, wb, messages, o, specimen.importResult) << "\n";
         } else {
-            printTable(out, file, wb, ui);
+            printTable(out, file, wb, messages);
             for (const QString& w : written)
                 out << "  wrote " << w << "\n";
+        }
+
+        if (!o.summaryPath.isEmpty()) {
+            summary.addRow(summaryRowOf(specimen));
+            // Only the workbook draws the curves; a CSV summary holds no curve in memory.
+            if (summaryXlsx && specimen.imported)
+                curves.push_back(curveForSummary(specimen));
+        }
+        return true;
+    };
+    analyseInOrder(files, settingsOf(o), o.jobs, emitFile, [&progress](int done, int) {
+        progress.update(done);
+        return true;
+    });
+    progress.finish();
+
+    if (!o.summaryPath.isEmpty()) {
+        try {
+            if (summaryXlsx)
+                writeSummaryWorkbook(o.summaryPath, summary, curves, now.toSecsSinceEpoch());
+            else
+                writeSummaryCsv(o.summaryPath, summary, o.separator);
+            if (!o.json && o.reportPath != QLatin1String("-"))
+                out << "wrote " << o.summaryPath << "\n";
+        } catch (const std::exception& e) {
+            err << "rorevadi-cli: " << QString::fromUtf8(e.what()) << "\n";
+            status = kExitIncomplete;
         }
     }
     out.flush();

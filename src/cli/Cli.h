@@ -18,12 +18,13 @@ constexpr int kExitUsage = 2;
 
 // args excludes the program name. Standard output and error are given as streams;
 // A report written to "-" goes to out's device as raw bytes.
-int run(const QStringList& args, QTextStream& out, QTextStream& err);
+int run(const QStringList& args, QTextStream& out, QTextStream& err, QTextStream* in = nullptr);
 
 // The same with the arguments parsed already (main parses them before it chooses its
 // application object): help, version and usage errors are answered here, and nothing
 // else runs then.
 std::optional<int> answerWithoutRunning(const ParsedArguments& parsed, QTextStream& out, QTextStream& err);
-int run(const Options& options, QTextStream& out, QTextStream& err);
+// in: where "-" reads its list of files (standard input when none is given).
+int run(const Options& options, QTextStream& out, QTextStream& err, QTextStream* in = nullptr);
 
 }  // namespace rz::cli

@@ -113,6 +113,38 @@ const OptionRow kOptions[] = {
              return QStringLiteral("--excel-layout takes single or combined, not \"%1\"").arg(v);
          return QString();
      }},
+    {{"summary"},
+     "PATH",
+     {"write the summary of all FILEs to PATH: one row per file and the count,",
+      "mean, standard deviation, coefficient of variation, minimum and maximum",
+      "of every column; PATH.csv as the report's CSV, PATH.xlsx as a workbook",
+      "whose statistics are formulas, with a sheet of every curve and its chart"},
+     [](ParsedArguments& p, const QString& v) {
+         const QString suffix = QFileInfo(v).suffix().toLower();
+         if (suffix != QLatin1String("csv") && suffix != QLatin1String("xlsx"))
+             return QStringLiteral("--summary writes a .csv or an .xlsx file, not \"%1\"").arg(v);
+         p.options.summaryPath = v;
+         return QString();
+     }},
+    {{"j", "jobs"},
+     "N",
+     {"analyse N files at once (default: one per processor core); every output",
+      "is the same as with --jobs 1, in the order the FILEs were given"},
+     [](ParsedArguments& p, const QString& v) {
+         bool ok = false;
+         const int jobs = v.toInt(&ok);
+         if (!ok || jobs < 1 || jobs > 1024)
+             return QStringLiteral("--jobs takes a whole number from 1 to 1024, not \"%1\"").arg(v);
+         p.options.jobs = jobs;
+         return QString();
+     }},
+    {{"r", "recursive"},
+     nullptr,
+     {"a folder FILE also takes the data files of its subfolders"},
+     [](ParsedArguments& p, const QString&) {
+         p.options.recursive = true;
+         return QString();
+     }},
     {{"h", "help"},
      nullptr,
      {"show this help"},
@@ -188,22 +220,29 @@ QString checkTogether(Options& o, const QCommandLineParser& parser)
         return QStringLiteral("--xlsx needs --out-dir");
     if (o.sheet && o.outDir.isEmpty())
         return QStringLiteral("--test-sheet needs --out-dir");
-    if (!o.outDir.isEmpty()) {
-        // Outputs are named after the file: two files of one name would overwrite each other's.
-        QHash<QString, QString> byName;
-        for (const QString& file : o.files) {
-            const QString name = baseNameOf(file);
-            const QString clean = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
-            if (byName.contains(name) && QDir::cleanPath(QFileInfo(byName.value(name)).absoluteFilePath()) != clean)
-                return QStringLiteral("\"%1\" and \"%2\" would both write %3_YieldingPoint.* in --out-dir")
-                    .arg(byName.value(name), file, name);
-            byName.insert(name, file);
-        }
-    }
+    if (o.import.detectOnly && !o.summaryPath.isEmpty())
+        return QStringLiteral("--detect calculates nothing: it takes no --summary");
+    if (!o.outDir.isEmpty())
+        return outputNameClash(o.files);
     return {};
 }
 
 }  // namespace
+
+QString outputNameClash(const QStringList& files)
+{
+    // Outputs are named after the file: two files of one name would overwrite each other's.
+    QHash<QString, QString> byName;
+    for (const QString& file : files) {
+        const QString name = baseNameOf(file);
+        const QString clean = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+        if (byName.contains(name) && QDir::cleanPath(QFileInfo(byName.value(name)).absoluteFilePath()) != clean)
+            return QStringLiteral("\"%1\" and \"%2\" would both write %3_YieldingPoint.* in --out-dir")
+                .arg(byName.value(name), file, name);
+        byName.insert(name, file);
+    }
+    return {};
+}
 
 ParsedArguments parseArguments(const QStringList& args)
 {
@@ -246,6 +285,8 @@ QString usageText()
         "Usage: rorevadi-cli [OPTIONS] FILE...\n"
         "Imports each load-displacement FILE and calculates its characteristic points,\n"
         "exactly as the desktop program does after \"Import\" and \"Calculate\".\n"
+        "A FILE may be a folder (its *.csv, *.txt, *.dat and *.xlsx files, by name) or \"-\"\n"
+        "(the paths on standard input, one per line).\n"
         "\n");
     constexpr int kColumn = 24;  // where the help begins, after two blanks
     const auto describe = [&text](const OptionRow& row) {

@@ -25,7 +25,10 @@ struct Options {
     bool xlsx = false;
     bool sheet = false;  // the one-page test sheet (PDF) of every file
     int excelLayout = 0;
-    QStringList files;
+    QString summaryPath;  // .csv or .xlsx
+    int jobs = 0;         // files analysed at once; 0: one per core
+    bool recursive = false;
+    QStringList files;    // as given: folders and "-" are expanded when the run starts
     ImportFlags import;  // the import with options (ImportFlags.h)
 };
 
@@ -42,5 +45,9 @@ struct ParsedArguments {
 ParsedArguments parseArguments(const QStringList& args);
 
 QString usageText();
+
+// Two of files that would write the same <name>_YieldingPoint.* into --out-dir: the
+// usage error naming them; empty when there are none.
+QString outputNameClash(const QStringList& files);
 
 }  // namespace rz::cli

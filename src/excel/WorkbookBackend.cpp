@@ -13,6 +13,7 @@ struct WorkbookBackend::Session {
     QChar separator;
     int nextNumber = 1;
     std::int64_t constantMemoryThreshold = 200'000;
+    std::optional<std::int64_t> created;
     std::vector<std::shared_ptr<model::Workbook>> workbooks;
 };
 
@@ -983,13 +984,18 @@ void WorkbookBackend::setConstantMemoryThreshold(std::int64_t cells)
     session_->constantMemoryThreshold = cells;
 }
 
+void WorkbookBackend::setCreated(std::optional<std::int64_t> created)
+{
+    session_->created = created;
+}
+
 void WorkbookBackend::save(int index, const QString& path, const std::function<bool()>& cancelled) const
 {
     const Workbook& book = *session_->workbooks.at(static_cast<std::size_t>(index));
     std::int64_t cells = 0;
     for (const auto& sheet : book.sheets)
         cells += sheet->cellCount();
-    writeWorkbook(book, path, cells > session_->constantMemoryThreshold, cancelled);
+    writeWorkbook(book, path, cells > session_->constantMemoryThreshold, cancelled, session_->created);
 }
 
 }  // namespace rz::excel

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 // The in-process model of the part of Excel's object model that the export uses:
@@ -41,6 +42,8 @@ public:
     // Workbooks of more cells than this are written in the writer's constant-memory
     // mode, whose chart holds no cached copy of the cells.
     void setConstantMemoryThreshold(std::int64_t cells);
+    // The saved workbooks' creation date (seconds since 1970); none: the time of saving.
+    void setCreated(std::optional<std::int64_t> created);
 
     // Writes workbook index to path: a temporary file in the same folder, renamed over
     // path once complete, so a failed write leaves any earlier file alone.

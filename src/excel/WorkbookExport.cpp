@@ -128,6 +128,7 @@ void WorkbookExport::toFile(ExcelOp& op, const ChartModel& chart, ExportFeedback
 {
     savedPath_.clear();
     WorkbookBackend backend(separator_);
+    backend.setCreated(created_);
     exportAndSave(op, chart, separator_, feedback, backend, [&](const QString&) { return path; }, savedPath_);
 }
 

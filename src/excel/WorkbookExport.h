@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // The export run against the in-process workbook model (WorkbookBackend.h), with the
 // workbook it builds saved as an .xlsx file.
@@ -64,6 +65,9 @@ public:
     void toFolder(ExcelOp& op, const ChartModel& chart, ExportFeedback& feedback,
                   const QString& folder = WorkbookFolder());
     void toFile(ExcelOp& op, const ChartModel& chart, ExportFeedback& feedback, const QString& path);
+    // The workbook's creation date (seconds since 1970), for files that depend on their
+    // content only; none (the default): the time of saving.
+    void setCreated(std::optional<std::int64_t> created) { created_ = created; }
 
     // The file written by the last run; empty when none was.
     QString savedPath() const { return savedPath_; }
@@ -74,6 +78,7 @@ public:
 private:
     QChar separator_;
     QString savedPath_;
+    std::optional<std::int64_t> created_;
 };
 
 }  // namespace rz::excel

@@ -476,7 +476,7 @@ void putChartsInSchemaOrder(const QString& path, const QString& target)
 
 }  // namespace
 
-void writeWorkbook(const Workbook& book, const QString& path, bool constantMemory,
+void writeXlsxFile(const QString& path, const XlsxFileOptions& fileOptions, const XlsxContent& fill,
                    const std::function<bool()>& cancelled)
 {
     const QFileInfo target(path);
@@ -493,24 +493,21 @@ void writeWorkbook(const Workbook& book, const QString& path, bool constantMemor
     {
         const CNumericLocale cLocale;
         CapturedStderr libraryMessages;
-        TextArena arena;
         lxw_workbook_options options{};
-        options.constant_memory = constantMemory ? LXW_TRUE : LXW_FALSE;
+        options.constant_memory = fileOptions.constantMemory ? LXW_TRUE : LXW_FALSE;
         const QByteArray fileName = QFile::encodeName(temporaryPath);
         lxw_workbook* wb = workbook_new_opt(fileName.constData(), &options);
         if (!wb)
             fail(QStringLiteral("Cannot write the workbook %1: %2")
                      .arg(shown(path), closeFailure(LXW_ERROR_MEMORY_MALLOC_FAILED, libraryMessages.finish())));
         try {
-            for (const auto& sheet : book.sheets) {
-                lxw_worksheet* ws = workbook_add_worksheet(wb, arena(sheet->name));
-                if (!ws)
-                    fail(QStringLiteral("Adding the sheet %1").arg(sheet->name));
-                writeCells(ws, *sheet, cancelled);
-                for (const auto& shape : sheet->shapes)
-                    if (shape->chart)
-                        writeChart(wb, ws, *shape, book, arena);
+            if (fileOptions.created) {
+                // The same content then gives the same bytes, whenever it is written.
+                lxw_doc_properties properties{};
+                properties.created = static_cast<time_t>(*fileOptions.created);
+                check(workbook_set_properties(wb, &properties), QStringLiteral("Setting the document's date"));
             }
+            fill(wb);
             checkCancel(cancelled);
         } catch (...) {
             // Nothing of it is kept, so nothing is packed.
@@ -536,6 +533,29 @@ void writeWorkbook(const Workbook& book, const QString& path, bool constantMemor
         fail(QString::fromUtf8(e.what()));
     }
     temporary.setAutoRemove(false);
+}
+
+void writeWorkbook(const Workbook& book, const QString& path, bool constantMemory,
+                   const std::function<bool()>& cancelled, std::optional<std::int64_t> created)
+{
+    TextArena arena;
+    XlsxFileOptions options;
+    options.constantMemory = constantMemory;
+    options.created = created;
+    writeXlsxFile(
+        path, options,
+        [&](lxw_workbook* wb) {
+            for (const auto& sheet : book.sheets) {
+                lxw_worksheet* ws = workbook_add_worksheet(wb, arena(sheet->name));
+                if (!ws)
+                    fail(QStringLiteral("Adding the sheet %1").arg(sheet->name));
+                writeCells(ws, *sheet, cancelled);
+                for (const auto& shape : sheet->shapes)
+                    if (shape->chart)
+                        writeChart(wb, ws, *shape, book, arena);
+            }
+        },
+        cancelled);
 }
 
 }  // namespace rz::excel

@@ -2,6 +2,7 @@
 // factors as used, and a note with its reason for each thing that was not found.
 #include "WorkbenchTestSupport.h"
 
+#include "core/batch/BatchAnalysis.h"
 #include "core/methods/YieldMethods.h"
 #include "core/sheet/TestSheetContent.h"
 #include "core/workbench/OtherDefinitions.h"
@@ -228,6 +229,20 @@ TEST(TestSheetContent, AFileGoneSinceTheImportHasNoDate)
     wb.btn1Click();
     QFile::remove(path);
     EXPECT_EQ(testSheetContent(wb, kAnalysed).dataModified, QStringLiteral("unknown: the file is no longer there"));
+}
+
+// A batch's specimen: its Calculate's messages are notes, its import's are not.
+TEST(TestSheetContent, OfABatchSpecimenNotesOnlyWhatCalculateSaid)
+{
+    QTemporaryDir dir;
+    BatchSettings settings = defaultBatchSettings();
+    settings.secant = QStringLiteral("1.5");
+    const SpecimenAnalysis refused = analyseSpecimen(writeFile(dir, QStringLiteral("s.csv"), workedExampleFile()), settings);
+    ASSERT_TRUE(refused.imported);
+    const TestSheetContent c = testSheetContent(refused, kAnalysed);
+    EXPECT_THAT(joined(c.notes), HasSubstr("Load Factor for Secant must be greater than 0.0 and less than 1.0!"));
+    EXPECT_THAT(joined(c.notes), ::testing::Not(HasSubstr("imported")));
+    EXPECT_EQ(c.title, QStringLiteral("s"));
 }
 
 }  // namespace

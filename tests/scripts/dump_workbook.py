@@ -3,7 +3,9 @@
 the cells of the first rows of every sheet and every chart with its series, markers,
 lines, axes, legend, title and anchor.
 
-usage: dump_workbook.py FILE [MAX_ROWS]
+usage: dump_workbook.py FILE [MAX_ROWS] [values]
+
+With "values", a formula's cell holds the value cached in the file instead of its formula.
 
 Exit code 2 when openpyxl is missing, so the caller can skip rather than fail.
 """
@@ -156,7 +158,8 @@ def chart(ch, path, index):
 def main():
     path = sys.argv[1]
     max_rows = int(sys.argv[2]) if len(sys.argv) > 2 else 200
-    wb = openpyxl.load_workbook(path)
+    values = len(sys.argv) > 3 and sys.argv[3] == "values"
+    wb = openpyxl.load_workbook(path, data_only=values)
     sheets = []
     chart_index = 0
     for ws in wb.worksheets:

@@ -218,12 +218,20 @@ void replaceZipEntries(const QString& path, const std::vector<std::pair<QString,
             zip_discard(archive);
             fail(QStringLiteral("Cannot write \"%1\": %2").arg(path, reason));
         }
-        if (zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
+        // A replaced entry keeps its date, so that the archive's bytes depend on its content only.
+        zip_stat_t old;
+        zip_stat_init(&old);
+        const bool replacing = zip_stat(archive, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8, &old) == 0 &&
+                               (old.valid & ZIP_STAT_MTIME);
+        const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
             zip_source_free(source);
             const QString reason = archiveMessage(archive);
             zip_discard(archive);
             fail(QStringLiteral("Cannot write the part \"%2\" of \"%1\": %3").arg(path, name, reason));
         }
+        if (replacing)
+            zip_file_set_mtime(archive, static_cast<zip_uint64_t>(index), old.mtime, 0);
     }
     if (zip_close(archive) != 0) {
         const QString reason = archiveMessage(archive);

@@ -1,5 +1,6 @@
 #include "core/sheet/TestSheetContent.h"
 
+#include "core/batch/BatchAnalysis.h"
 #include "core/methods/YieldMethods.h"
 #include "core/report/ImportReport.h"
 #include "core/text/NumberText.h"
@@ -184,6 +185,16 @@ TestSheetContent testSheetContent(const Workbench& wb, const QDateTime& analysis
 
     addResultNotes(wb, messages, c);
     return c;
+}
+
+TestSheetContent testSheetContent(const SpecimenAnalysis& specimen, const QDateTime& analysisTime)
+{
+    // An import that stores a curve shows exactly one message (how much it read); what
+    // follows came from Calculate.
+    QStringList messages;
+    for (std::size_t i = specimen.imported ? 1 : 0; i < specimen.messages.size(); ++i)
+        messages << specimen.messages[i].text;
+    return testSheetContent(*specimen.workbench, analysisTime, messages);
 }
 
 }  // namespace rz

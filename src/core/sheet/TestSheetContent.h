@@ -56,6 +56,11 @@ QString sheetTimeText(const QDateTime& time);
 TestSheetContent testSheetContent(const Workbench& workbench, const QDateTime& analysisTime,
                                   const QStringList& calculateMessages = {});
 
+// The sheet of a batch's specimen, analysed at analysisTime. Messages after the import's
+// one are those of its Calculate.
+struct SpecimenAnalysis;
+TestSheetContent testSheetContent(const SpecimenAnalysis& specimen, const QDateTime& analysisTime);
+
 // "<base name>_TestSheet.pdf", the name the sheet of a data file is saved under.
 QString testSheetFileName(const QString& baseName);
 

@@ -49,6 +49,10 @@ class Workbench {
 public:
     // programFolder: the folder of the executable, with its trailing separator.
     Workbench(UserInterface& ui, QChar decimalSeparator, const QString& programFolder);
+    // Virtual: a batch keeps each file's model together with the interface it talks to.
+    virtual ~Workbench() = default;
+    Workbench(const Workbench&) = delete;
+    Workbench& operator=(const Workbench&) = delete;
 
     // --- handlers -------------------------------------------------------------------
     // The import after the user confirmed path in the open dialog.

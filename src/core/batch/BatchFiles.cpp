@@ -1,0 +1,70 @@
+// The batch tool's FILE arguments: files, folders and a list on standard input.
+#include "core/batch/BatchAnalysis.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace rz {
+
+namespace {
+
+const QStringList& dataFilePatterns()
+{
+    static const QStringList kPatterns = {QStringLiteral("*.csv"), QStringLiteral("*.txt"), QStringLiteral("*.dat"),
+                                          QStringLiteral("*.xlsx")};
+    return kPatterns;
+}
+
+// The data files of a folder by name (byte order of the path, the same on every machine);
+// with recursive, a subfolder's files come where its name sorts.
+QStringList folderFiles(const QString& folder, bool recursive)
+{
+    QStringList files;
+    QDirIterator it(
+        folder, dataFilePatterns(), QDir::Files,
+        recursive ? QDirIterator::Subdirectories | QDirIterator::FollowSymlinks : QDirIterator::NoIteratorFlags);
+    while (it.hasNext())
+        files << it.next();
+    std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
+    return files;
+}
+
+}  // namespace
+
+QStringList expandBatchArguments(const QStringList& arguments, bool recursive, QTextStream* standardInput)
+{
+    QStringList paths;
+    auto add = [&](const QString& argument) {
+        const QFileInfo info(argument);
+        if (info.isDir()) {
+            paths += folderFiles(argument, recursive);
+        } else if (info.exists()) {
+            paths << argument;
+        } else {
+            throw std::runtime_error(
+                QStringLiteral("cannot find \"%1\": no such file or folder").arg(argument).toStdString());
+        }
+    };
+    for (const QString& argument : arguments) {
+        if (argument != QLatin1String("-")) {
+            add(argument);
+            continue;
+        }
+        if (!standardInput)
+            throw std::runtime_error("\"-\" stands for a list of files on standard input, which is not open");
+        QString line;
+        while (standardInput->readLineInto(&line)) {
+            if (line.endsWith(QLatin1Char('\r')))
+                line.chop(1);
+            if (!line.trimmed().isEmpty())
+                add(line);
+        }
+    }
+    return paths;
+}
+
+}  // namespace rz

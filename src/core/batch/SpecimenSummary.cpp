@@ -1,0 +1,115 @@
+// The summary's columns and one row per analysed specimen.
+#include "core/batch/BatchAnalysis.h"
+
+#include "core/methods/YieldMethods.h"
+
+#include <QFileInfo>
+
+namespace rz {
+
+namespace {
+
+// The three methods and their mean, in the window's order of rows.
+struct MethodColumns {
+    const char* key;
+    const char* title;
+    YieldResult AnalysisState::*result;
+};
+constexpr MethodColumns kMethods[] = {
+    {"geometric", "Geometric Graphic Method", &AnalysisState::GeometricResult},
+    {"energy", "Equivalent Elasto-Plastic Energy Method", &AnalysisState::EnergyResult},
+    {"park", "R.Park Method", &AnalysisState::ParkResult},
+    {"mean", "Mean Value", &AnalysisState::MeanResult},
+};
+
+void addYieldColumns(std::vector<SummaryColumn>& columns, const QString& key, const QString& title)
+{
+    columns.push_back(
+        {key + QStringLiteral("_yield_load"), title + QStringLiteral(": yield load"), ColumnKind::Number});
+    columns.push_back(
+        {key + QStringLiteral("_yield_disp"), title + QStringLiteral(": yield displacement"), ColumnKind::Number});
+    columns.push_back({key + QStringLiteral("_ductility"), title + QStringLiteral(": ductility"), ColumnKind::Number});
+}
+
+}  // namespace
+
+std::vector<SummaryColumn> summaryColumns()
+{
+    std::vector<SummaryColumn> columns = {
+        {QStringLiteral("file"), QStringLiteral("File"), ColumnKind::Text},
+        {QStringLiteral("direction"), QStringLiteral("Direction"), ColumnKind::Text},
+        {QStringLiteral("points"), QStringLiteral("Points"), ColumnKind::Number},
+        {QStringLiteral("peak_load"), QStringLiteral("Peak load"), ColumnKind::Number},
+        {QStringLiteral("peak_disp"), QStringLiteral("Displacement at peak load"), ColumnKind::Number},
+        {QStringLiteral("ultimate_disp"), QStringLiteral("Ultimate displacement"), ColumnKind::Number},
+        {QStringLiteral("initial_stiffness"), QStringLiteral("Initial stiffness"), ColumnKind::Number},
+    };
+    for (const MethodColumns& method : kMethods)
+        addYieldColumns(columns, QLatin1StringView(method.key), QLatin1StringView(method.title));
+    for (const YieldMethod& method : otherYieldMethods())
+        addYieldColumns(columns, QLatin1StringView(method.key), QString::fromUtf8(method.title));
+    columns.push_back({QStringLiteral("ultimate_found"), QStringLiteral("Ultimate found"), ColumnKind::Flag});
+    columns.push_back({QStringLiteral("stiffness_found"), QStringLiteral("Stiffness found"), ColumnKind::Flag});
+    columns.push_back({QStringLiteral("notes"), QStringLiteral("Notes"), ColumnKind::Text});
+    return columns;
+}
+
+std::vector<SummaryCell> summaryRowOf(const SpecimenAnalysis& specimen)
+{
+    const std::size_t width = summaryColumns().size();
+    std::vector<SummaryCell> row;
+    row.reserve(width);
+    row.emplace_back(QFileInfo(specimen.path).fileName());
+    row.emplace_back(QString());  // a monotonic curve has no direction
+
+    const Workbench* wb = specimen.workbench.get();
+    if (!specimen.failure.isEmpty() || !wb || !specimen.calculated) {
+        row.resize(width - 1);
+        row.emplace_back(specimen.failure);
+        return row;
+    }
+
+    const AnalysisState& s = wb->state();
+    row.emplace_back(static_cast<double>(wb->chart()[SeriesId::lnsrsSeries4].data.count()));
+    row.emplace_back(s.PeakLoad);
+    row.emplace_back(s.PeakDisp);
+    row.emplace_back(s.UltimateDisp);
+    row.emplace_back(s.StiffnessFound ? SummaryCell(s.InitialStiffness) : SummaryCell());
+    for (const MethodColumns& method : kMethods) {
+        // Without the initial stiffness the geometric method has nothing to draw from.
+        const bool exists = s.StiffnessFound || method.result != &AnalysisState::GeometricResult;
+        const YieldResult& r = s.*method.result;
+        for (double value : {r.YieldLoad, r.YieldDisp, r.Ductility})
+            row.emplace_back(exists ? SummaryCell(value) : SummaryCell());
+    }
+
+    QStringList notes;
+    if (!s.UltimateFound)
+        notes << QStringLiteral("ultimate load not reached: the largest displacement is taken");
+    if (!s.StiffnessFound)
+        notes << QStringLiteral("initial stiffness not found");
+    const std::vector<YieldDefinitionResult>& others = wb->otherDefinitions();
+    const auto methods = otherYieldMethods();
+    for (std::size_t m = 0; m < methods.size(); ++m) {
+        const YieldDefinitionResult* r = m < others.size() ? &others[m] : nullptr;
+        const bool found = r && r->found;
+        for (double value : {found ? r->yieldLoad : 0.0, found ? r->yieldDisp : 0.0, found ? r->ductility : 0.0})
+            row.emplace_back(found ? SummaryCell(value) : SummaryCell());
+        if (r && !r->note.isEmpty())
+            notes << QString::fromUtf8(methods[m].title) + QStringLiteral(": ") + r->note;
+    }
+    row.emplace_back(s.UltimateFound);
+    row.emplace_back(s.StiffnessFound);
+    row.emplace_back(notes.join(QStringLiteral("; ")));
+    return row;
+}
+
+SummaryTable summaryOf(const std::vector<SpecimenAnalysis>& specimens)
+{
+    SummaryTable table(summaryColumns());
+    for (const SpecimenAnalysis& specimen : specimens)
+        table.addRow(summaryRowOf(specimen));
+    return table;
+}
+
+}  // namespace rz
