@@ -214,6 +214,7 @@ void TForm1::buildMenus()
     file1->setObjectName(QStringLiteral("File1"));
     ImportLoadDisplacementFile1 = addItem(file1, "ImportLoadDisplacementFile1", QStringLiteral("Import Load-Displacement Data"));
     ImportWithOptions1 = addItem(file1, "ImportWithOptions1", QStringLiteral("Import with Options\u2026"));
+    buildBatchAnalysis(file1);
     recentFiles_ = new RecentFilesMenu(file1);
     file1->addMenu(recentFiles_);
     file1->addSeparator();
@@ -473,15 +474,7 @@ void TForm1::SavePicture1Click()
             return;
         workbench_->picturePathChosen(path);
         // A typed extension chooses the format; otherwise the chosen filter does.
-        PictureFormat format = PictureFormat::Bmp;
-        if (const auto typed = pictureFormatFromPath(path))
-            format = *typed;
-        else if (filter.contains(QLatin1String("*.png")))
-            format = PictureFormat::Png;
-        else if (filter.contains(QLatin1String("*.pdf")))
-            format = PictureFormat::Pdf;
-        else if (filter.contains(QLatin1String("*.svg")))
-            format = PictureFormat::Svg;
+        const PictureFormat format = pictureFormatChosen(path, filter);
         cht1->savePicture(path, format);
     });
 }
