@@ -75,6 +75,8 @@ BatchAnalysisDialog::BatchAnalysisDialog(QWidget* parent, DialogProvider& dialog
     splitter_->addWidget(tabs_);
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
+    // The results get the room; the file list shows a few lines and scrolls.
+    splitter_->setSizes({250, 470});
 
     export_ = new QPushButton(u"E&xport Summary\u2026"_s, this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -230,6 +232,10 @@ void BatchAnalysisDialog::buildTabs()
     chart_->legend->setVisible(true);
     chart_->legend->setFont(QFont(font().family(), 8));
     chart_->legend->setRowSpacing(0);
+    chart_->legend->setIconSize(24, 9);
+    // Fifteen names a column: a series of thirty takes two columns and no name is squeezed.
+    chart_->legend->setFillOrder(QCPLayoutGrid::foRowsFirst);
+    chart_->legend->setWrap(15);
     // The legend beside the plot: thirty names would cover the curves.
     auto* legendColumn = new QCPLayoutGrid;
     chart_->plotLayout()->addElement(0, 1, legendColumn);
@@ -252,6 +258,11 @@ void BatchAnalysisDialog::buildTabs()
     compareLayout->addWidget(chart_, 1);
     compareLayout->addWidget(hint);
     tabs_->addTab(comparePage, u"C&ompare"_s);
+    // A chart in a hidden tab has no size to scale its axes to: drawn anew when shown.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this, comparePage](int index) {
+        if (tabs_->widget(index) == comparePage)
+            updateComparison();
+    });
 }
 
 void BatchAnalysisDialog::setSettings(QSettings* settings)

@@ -279,11 +279,13 @@ private slots:
         for (int k = 0; k < 30; ++k) {
             const double dx = 0.85 + 0.3 * ((k * 7) % 30) / 29.0;
             const double dy = 0.9 + 0.2 * ((k * 11) % 30) / 29.0;
+            // Bent as well as stretched, so that the ductilities differ too.
+            const double bend = -0.3 + 0.6 * ((k * 13) % 30) / 29.0;
             QByteArray out = lines.value(0) + '\n';
             for (qsizetype i = 1; i < lines.size(); ++i) {
                 const QList<QByteArray> f = lines[i].trimmed().split(',');
                 if (f.size() == 2)
-                    out += QByteArray::number(f[0].toDouble() * dx, 'g', 10) + ',' +
+                    out += QByteArray::number(f[0].toDouble() * dx * (1 + bend * f[0].toDouble() / 30), 'g', 10) + ',' +
                            QByteArray::number(f[1].toDouble() * dy, 'g', 10) + '\n';
             }
             thirty << writeFile(*dir, QStringLiteral("CFS-%1.csv").arg(k + 1, 2, 10, QLatin1Char('0')), out);
@@ -300,7 +302,9 @@ private slots:
         const QByteArray out = qgetenv("RZ_SCREENSHOT_DIR");
         if (!out.isEmpty()) {
             dialog()->resize(1100, 760);
-            dialog()->resultsView()->sortByColumn(columnOf(QStringLiteral("mean_ductility")), Qt::DescendingOrder);
+            const int ductility = columnOf(QStringLiteral("mean_ductility"));
+            dialog()->resultsView()->sortByColumn(ductility, Qt::DescendingOrder);
+            dialog()->resultsView()->horizontalHeader()->moveSection(ductility, 2);
             QTest::qWait(200);
             dialog()->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/batch-results.png"));
             dialog()->tabs()->setCurrentIndex(1);
