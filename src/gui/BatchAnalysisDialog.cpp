@@ -139,6 +139,7 @@ void BatchAnalysisDialog::buildFiles(QWidget* parent)
     plainImport_ = new QRadioButton(u"&Plain (as \u201cImport Load-Displacement Data\u201d)"_s, importBox);
     optionsImport_ = new QRadioButton(u"&With options"_s, importBox);
     chooseOptions_ = new QPushButton(u"&Options\u2026"_s, importBox);
+    chooseOptions_->setObjectName(u"importOptions"_s);
     optionsSummary_ = new QLabel(importBox);
     optionsSummary_->setWordWrap(true);
     plainImport_->setChecked(true);
@@ -426,12 +427,13 @@ BatchSettings BatchAnalysisDialog::batchSettings() const
 
 bool BatchAnalysisDialog::isRunning() const
 {
-    return watcher_->isRunning();
+    // From Run until its results are shown: the worker may be done a moment before.
+    return running_ != nullptr;
 }
 
 void BatchAnalysisDialog::updateButtons()
 {
-    const bool running = watcher_ && watcher_->isRunning();
+    const bool running = isRunning();
     run_->setEnabled(!running && fileList_->count() > 0);
     cancel_->setEnabled(running);
     chooseOptions_->setEnabled(!running);

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -33,6 +34,13 @@ public:
         return filesAnswer;
     }
     QString getExistingDirectory(QWidget*, const QString&, const QString&) override { return folderAnswer; }
+    std::optional<ImportOptions> getImportOptions(QWidget*, const QString& path, const ImportOptions&, QChar) override
+    {
+        optionsAskedFor = path;
+        return optionsAnswer;
+    }
+    std::optional<ImportOptions> optionsAnswer;
+    QString optionsAskedFor;
     QStringList filesAnswer;
     QString folderAnswer;
 };
@@ -81,8 +89,10 @@ private:
     {
         form->showBatchAnalysis(paths);
         QVERIFY(dialog());
+        QVERIFY(QTest::qWaitForWindowExposed(dialog()));
         QSignalSpy finished(dialog(), &BatchAnalysisDialog::analysisFinished);
-        QTest::mouseClick(dialog()->runButton(), Qt::LeftButton);
+        QVERIFY(dialog()->runButton()->isEnabled());
+        dialog()->runButton()->click();
         QVERIFY(dialog()->isRunning() || finished.count() == 1);
         QVERIFY(finished.count() == 1 || finished.wait(60000));
     }
@@ -266,6 +276,50 @@ private slots:
         QFile picture(svg);
         QVERIFY(picture.open(QIODevice::ReadOnly));
         QVERIFY(picture.readAll().contains("<svg"));
+    }
+
+    void withOptionsEveryFileIsReadSoAndOpensSo()
+    {
+        const QString german = writeFile(*dir, QStringLiteral("de.csv"),
+                                         "Weg;Kraft\nmm;kN\n0;0\n1;50\n1,5;75\n2;80\n3;95\n4;100\n5;90\n6;80\n");
+        form->showBatchAnalysis({german, files[0]});
+        dialogs.optionsAnswer = ImportOptions::detectEverything();
+        QPushButton* options = dialog()->findChild<QPushButton*>(QStringLiteral("importOptions"));
+        QVERIFY(options);
+        QTest::mouseClick(options, Qt::LeftButton);
+        QCOMPARE(dialogs.optionsAskedFor, german);
+        QVERIFY(dialog()->batchSettings().import.has_value());
+        runOn(dialog()->files());
+        const int peak = columnOf(QStringLiteral("peak_load"));
+        QCOMPARE(shown(0, peak), QStringLiteral("100"));
+        QCOMPARE(shown(1, peak), QStringLiteral("100"));
+        QVERIFY(dialog()->specimens()[0].workbench->importedCurve().read.has_value());
+
+        // Opened in the window, it is read with the options too: its units are on the axes.
+        emit dialog()->resultsView()->doubleClicked(dialog()->resultsView()->model()->index(0, 0));
+        QVERIFY(form->workbench().importedCurve().read.has_value());
+        QCOMPARE(form->workbench().axisTitles().load, QStringLiteral("Force (kN)"));
+        QCOMPARE(form->field(Field::edt18)->text(), QStringLiteral("100"));
+    }
+
+    void itsLayoutAndChoicesAreRemembered()
+    {
+        QSettings settings(dir->filePath(QStringLiteral("r.conf")), QSettings::IniFormat);
+        form->setSettings(&settings);
+        form->showBatchAnalysis(files);
+        const int farthest = *comparisonMethodIndex(QStringLiteral("FarthestPoint"));
+        dialog()->comparisonMethodBox()->setCurrentIndex(farthest);
+        dialog()->tabs()->setCurrentIndex(1);
+        dialog()->resize(900, 650);
+        dialog()->close();
+        form = std::make_unique<TForm1>(dir->path() + QStringLiteral("/prog/"), QLatin1Char('.'), &dialogs);
+        form->setSettings(&settings);
+        form->showBatchAnalysis({});
+        QCOMPARE(dialog()->comparisonMethodBox()->currentIndex(), farthest);
+        QCOMPARE(dialog()->tabs()->currentIndex(), 1);
+        QCOMPARE(dialog()->size(), QSize(900, 650));
+        // The factors are not remembered: they start as the window's fields.
+        QCOMPARE(dialog()->batchSettings().park, QStringLiteral("0.75"));
     }
 
     // Thirty specimens made from a real curve, each stretched in displacement and load:

@@ -151,6 +151,26 @@ private slots:
         QCOMPARE(earlier.readAll(), QByteArray("%PDF- earlier sheet"));
     }
 
+    // The key under the chart names what the chart draws: a ticked definition joins it,
+    // the constructions hidden by the radio buttons leave it.
+    void theKeyNamesWhatTheChartDraws()
+    {
+        importAndCalculate(QStringLiteral("worked.csv"), kWorkedExample);
+        form->rb2->setChecked(true);  // R.Park alone
+        form->workbench().setOtherDefinitionShown(0, true);
+        const QString pdf = exportSheet(dir->filePath(QStringLiteral("key.pdf")));
+        const QString text = pageText(pdf);
+        const QString key =
+            text.section(QStringLiteral("Displacement"), 1).section(QStringLiteral("Yield points"), 0, 0);
+        QVERIFY2(key.contains(QStringLiteral("R.Park Method")), qPrintable(key));
+        QVERIFY2(key.contains(QStringLiteral("EEEP (ASTM E2126)")), qPrintable(key));
+        QVERIFY2(!key.contains(QStringLiteral("Geometric")), qPrintable(key));
+        QVERIFY2(!key.contains(QStringLiteral("Tangent")), qPrintable(key));
+        const QByteArray shots = qgetenv("RZ_SCREENSHOT_DIR");
+        if (!shots.isEmpty())
+            QFile::copy(pdf, QString::fromLocal8Bit(shots) + QStringLiteral("/test-sheet.pdf"));
+    }
+
     void withoutACurveItAsksForOneFirst()
     {
         exportSheet(dir->filePath(QStringLiteral("none.pdf")));
