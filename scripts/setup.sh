@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libqcustomplot-dev
   libxlsxwriter-dev zlib1g-dev libqrencode-dev libzip-dev libfast-float-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth poppler-utils
   xdg-utils
   python3 python3-openpyxl
   fonts-dejavu-core fonts-wqy-zenhei

@@ -125,6 +125,19 @@ std::optional<PictureFormat> pictureFormatFromPath(const QString& path)
     return std::nullopt;
 }
 
+PictureFormat pictureFormatChosen(const QString& path, const QString& filter)
+{
+    if (const auto typed = pictureFormatFromPath(path))
+        return *typed;
+    if (filter.contains(QLatin1String("*.png")))
+        return PictureFormat::Png;
+    if (filter.contains(QLatin1String("*.pdf")))
+        return PictureFormat::Pdf;
+    if (filter.contains(QLatin1String("*.svg")))
+        return PictureFormat::Svg;
+    return PictureFormat::Bmp;
+}
+
 QString pictureFormatExtension(PictureFormat format)
 {
     switch (format) {

@@ -19,6 +19,9 @@ enum class PictureFormat { Bmp, Png, Pdf, Svg };
 // The format a picture path asks for by its extension, if it names one we write.
 std::optional<PictureFormat> pictureFormatFromPath(const QString& path);
 QString pictureFormatExtension(PictureFormat format);
+// The format of a save dialog's answer: the typed extension, else the chosen filter's
+// ("PNG images (*.png)"), else BMP.
+PictureFormat pictureFormatChosen(const QString& path, const QString& filter);
 
 // The pen and the marker an overlay is drawn with, also for keys shown beside the chart.
 QPen overlayPen(const OverlayStyle& style);

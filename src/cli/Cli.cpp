@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "chartview/ChartView.h"
+#include "chartview/TestSheetPdf.h"
 #include "cli/JsonText.h"
 #include "cli/MethodsOutput.h"
 #include "cli/ProgressLine.h"
@@ -8,6 +9,7 @@
 #include "core/batch/SummaryCsv.h"
 #include "core/import/ImportResult.h"
 #include "core/report/Report.h"
+#include "core/sheet/TestSheetContent.h"
 #include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
 #include "excel/ExcelExport.h"
@@ -273,12 +275,12 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
         return kExitUsage;
     }
 
+    if ((o.picture || o.sheet) && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        err << "rorevadi-cli: pictures and test sheets need the program's drawing support, which did not start\n";
+        return kExitUsage;
+    }
     std::unique_ptr<ChartView> view;
     if (o.picture) {
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-            err << "rorevadi-cli: pictures need the program's drawing support, which did not start\n";
-            return kExitUsage;
-        }
         view = std::make_unique<ChartView>();
         view->setDecimalSeparator(o.separator);
         // The chart's size in the window's design.
@@ -353,6 +355,16 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
             view->sync(wb.chart());
             writeOutput(stem + pictureFormatExtension(*o.picture),
                         [&](const QString& p) { view->savePicture(p, *o.picture); });
+        }
+
+        if (o.sheet) {
+            writeOutput(QDir(o.outDir).filePath(testSheetFileName(wb.state().ResultBaseName)), [&](const QString& p) {
+                SheetChart chart;
+                chart.model = &wb.chart();
+                chart.titles = wb.axisTitles();
+                chart.decimalSeparator = o.separator;
+                writeTestSheetPdf(p, testSheetContent(specimen, now), chart);
+            });
         }
 
         if (reportToStdout) {

@@ -93,6 +93,14 @@ const OptionRow kOptions[] = {
          p.options.xlsx = true;
          return QString();
      }},
+    {{"test-sheet"},
+     nullptr,
+     {"with --out-dir, also write DIR/<name>_TestSheet.pdf: the one-page test",
+      "sheet (A4) with the chart, the results and the notes"},
+     [](ParsedArguments& p, const QString&) {
+         p.options.sheet = true;
+         return QString();
+     }},
     {{"excel-layout"},
      "L",
      {"single (default) or combined: the workbook's sheet layout"},
@@ -210,6 +218,8 @@ QString checkTogether(Options& o, const QCommandLineParser& parser)
         return QStringLiteral("--picture needs --out-dir");
     if (o.xlsx && o.outDir.isEmpty())
         return QStringLiteral("--xlsx needs --out-dir");
+    if (o.sheet && o.outDir.isEmpty())
+        return QStringLiteral("--test-sheet needs --out-dir");
     if (o.import.detectOnly && !o.summaryPath.isEmpty())
         return QStringLiteral("--detect calculates nothing: it takes no --summary");
     if (!o.outDir.isEmpty())

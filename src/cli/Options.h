@@ -23,6 +23,7 @@ struct Options {
     QString outDir;
     std::optional<PictureFormat> picture;
     bool xlsx = false;
+    bool sheet = false;  // the one-page test sheet (PDF) of every file
     int excelLayout = 0;
     QString summaryPath;  // .csv or .xlsx
     int jobs = 0;         // files analysed at once; 0: one per core

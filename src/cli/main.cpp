@@ -10,8 +10,8 @@
 
 int main(int argc, char** argv)
 {
-    // Parsed once, before the application object is chosen: pictures need the drawing
-    // support of a QApplication, everything else a plain QCoreApplication.
+    // Parsed once, before the application object is chosen: pictures and test sheets need
+    // the drawing support of a QApplication, everything else a plain QCoreApplication.
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     }
 
     std::unique_ptr<QCoreApplication> app;
-    if (parsed.options.picture) {
+    if (parsed.options.picture || parsed.options.sheet) {
         // Drawn without a display, so the batch tool also runs on servers.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // Drawing asks for a runtime folder; without a session there is none.

@@ -53,8 +53,8 @@ struct Parser {
         parser.addPositionalArgument(
             QStringLiteral("FILE"),
             QStringLiteral("Load-displacement data file (CSV or text) to import at start, exactly as "
-                           "File > Import Load-Displacement Data does. With several files the first is "
-                           "imported, as when they are dropped on the window."),
+                           "File > Import Load-Displacement Data does. Several files open Batch Analysis "
+                           "with them listed, as when they are dropped on the window."),
             QStringLiteral("[FILE...]"));
     }
 };

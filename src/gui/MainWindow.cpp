@@ -33,6 +33,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -213,12 +214,14 @@ void TForm1::buildMenus()
     file1->setObjectName(QStringLiteral("File1"));
     ImportLoadDisplacementFile1 = addItem(file1, "ImportLoadDisplacementFile1", QStringLiteral("Import Load-Displacement Data"));
     ImportWithOptions1 = addItem(file1, "ImportWithOptions1", QStringLiteral("Import with Options\u2026"));
+    buildBatchAnalysis(file1);
     recentFiles_ = new RecentFilesMenu(file1);
     file1->addMenu(recentFiles_);
     file1->addSeparator();
     ExportYieldingPointTextFiles1 = addItem(file1, "ExportYieldingPointTextFiles1", QStringLiteral("Export Results"));
     ExportExcel1 = addItem(file1, "ExportExcel1", QStringLiteral("Export Excel"));
     SavePicture1 = addItem(file1, "SavePicture1", QStringLiteral("Save Picture"));
+    buildTestSheet(file1);
     ImportLoadDisplacementFile1->setShortcut(QKeySequence::Open);
     ExportYieldingPointTextFiles1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     ExportExcel1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -390,6 +393,8 @@ void TForm1::showMessage(MessageLevel level, const QString& text)
     // The chart and fields show the state reached so far while the box is up, and the
     // pointer is a pointer again while the user reads it.
     refresh();
+    if (recordingCalculate_)
+        calculateMessages_ << text;
     qCInfo(lcWindow).noquote() << "message:" << text;
     withoutWaitCursor([&] { dialogs_->showMessage(this, level, text); });
 }
@@ -469,15 +474,7 @@ void TForm1::SavePicture1Click()
             return;
         workbench_->picturePathChosen(path);
         // A typed extension chooses the format; otherwise the chosen filter does.
-        PictureFormat format = PictureFormat::Bmp;
-        if (const auto typed = pictureFormatFromPath(path))
-            format = *typed;
-        else if (filter.contains(QLatin1String("*.png")))
-            format = PictureFormat::Png;
-        else if (filter.contains(QLatin1String("*.pdf")))
-            format = PictureFormat::Pdf;
-        else if (filter.contains(QLatin1String("*.svg")))
-            format = PictureFormat::Svg;
+        const PictureFormat format = pictureFormatChosen(path, filter);
         cht1->savePicture(path, format);
     });
 }
@@ -487,6 +484,11 @@ void TForm1::btn1Click()
     guarded([this] {
         for (Field f : {Field::edt12, Field::edt17, Field::edt1})
             workbench_->setFieldText(f, field(f)->text());
+        calculateMessages_.clear();
+        calculateTime_ = QDateTime::currentDateTime();
+        calculatedCurve_ = workbench_->chart()[SeriesId::lnsrsSeries4].data.revision();
+        recordingCalculate_ = true;
+        const auto stopRecording = qScopeGuard([this] { recordingCalculate_ = false; });
         workbench_->btn1Click();
     });
 }

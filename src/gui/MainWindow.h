@@ -6,6 +6,7 @@
 #include "gui/ImportMemory.h"
 #include "gui/UserGuideWindow.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -20,6 +21,7 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QSettings;
@@ -27,8 +29,10 @@ class QSplitter;
 
 namespace rz {
 
+class BatchAnalysisDialog;
 class ChartView;
 class ImportNotice;
+struct BatchSettings;
 class OtherDefinitionsDock;
 class RecentFilesMenu;
 class StatusBar;
@@ -45,6 +49,11 @@ public:
     virtual QString getSaveFileName(QWidget* parent, const QString& title, const QString& folder,
                                     const QString& proposedName, const QStringList& filters,
                                     QString* selectedFilter);
+    // Several existing files (Batch Analysis); empty when the user cancelled.
+    virtual QStringList getOpenFileNames(QWidget* parent, const QString& title, const QString& folder,
+                                         const QStringList& filters);
+    // An existing folder; empty when the user cancelled.
+    virtual QString getExistingDirectory(QWidget* parent, const QString& title, const QString& folder);
     // Information icon and an OK button (the spreadsheet program could not be started).
     virtual void showStartFailure(QWidget* parent, const QString& text, const QString& caption);
     // Opens a written workbook in the desktop's spreadsheet program, or says where it is.
@@ -136,6 +145,19 @@ public:
     OtherDefinitionsDock* otherDefinitionsDock() const { return otherDefinitions_; }
     QAction* otherDefinitionsAction() const;
 
+    // File > "Export Test Sheet…" (MainWindowSheet.cpp): the one-page PDF of the curve,
+    // its chart as shown and its results.
+    void exportTestSheetClick();
+    QAction* exportTestSheetAction() const { return exportTestSheet_; }
+    // File > "Batch Analysis…" (MainWindowBatch.cpp): the dialog, with files when given.
+    void batchAnalysisClick();
+    void showBatchAnalysis(const QStringList& files);
+    QAction* batchAnalysisAction() const { return batchAnalysis_; }
+    BatchAnalysisDialog* batchAnalysisDialog() const { return batchDialog_; }
+    // A specimen of the batch opened in the window: its file read as the batch read it,
+    // the batch's factors in the fields, Calculate.
+    void openSpecimen(const QString& path, const BatchSettings& settings);
+
     static const QStringList& pictureFilters();
     // Where exported workbooks are saved (the program's own folder by default).
     void setWorkbookFolder(const QString& folder) { workbookFolder_ = folder; }
@@ -151,6 +173,8 @@ private:
     void buildMenus();
     void buildClientArea();
     void buildOtherDefinitions();
+    void buildTestSheet(QMenu* fileMenu);
+    void buildBatchAnalysis(QMenu* fileMenu);
     void refresh();
     void missingRecentFileChosen(const QString& path);
     // MainWindowImport.cpp
@@ -176,6 +200,14 @@ private:
     std::uint64_t loggedCurveRevision_ = 0;
     ImportNotice* importNotice_ = nullptr;
     ImportMemory importMemory_;
+    QAction* exportTestSheet_ = nullptr;
+    QAction* batchAnalysis_ = nullptr;
+    BatchAnalysisDialog* batchDialog_ = nullptr;  // a child, made on first use
+    // What the last Calculate showed and when it ran, for the test sheet's notes.
+    QStringList calculateMessages_;
+    QDateTime calculateTime_;
+    std::uint64_t calculatedCurve_ = 0;  // the curve's revision at that Calculate
+    bool recordingCalculate_ = false;
 
 public:
     // The Excel export options and the application of the last export.

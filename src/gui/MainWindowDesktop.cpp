@@ -18,10 +18,6 @@
 
 namespace rz {
 
-namespace {
-constexpr int kDropNoticeMs = 20000;
-}
-
 void TForm1::openFile(const QString& path)
 {
     guarded([&] {
@@ -41,15 +37,12 @@ void TForm1::openFiles(const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
-    // Several files at once are a batch. The window analyses one curve at a time, so it
-    // takes the first and says so; a batch analysis of all of them belongs here.
-    openFile(paths.constFirst());
+    // Several files at once are a batch: they go to Batch Analysis, listed and ready to run.
     if (paths.size() > 1) {
-        rzstsbr2->showMessage(QStringLiteral("%1 files were given; only the first, %2, was imported.")
-                                  .arg(paths.size())
-                                  .arg(QFileInfo(paths.constFirst()).fileName()),
-                              kDropNoticeMs);
+        showBatchAnalysis(paths);
+        return;
     }
+    openFile(paths.constFirst());
 }
 
 void TForm1::missingRecentFileChosen(const QString& path)

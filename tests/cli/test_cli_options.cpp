@@ -204,6 +204,8 @@ TEST(CliHelp, HelpTextIsTheDocumentedOne)
         "                          (bmp, png, pdf or svg)\n"
         "  --xlsx                  with --out-dir, also write DIR/<name>_YieldingPoint.xlsx: the chart's\n"
         "                          series and a native scatter chart, as \"Export Excel\" builds it\n"
+        "  --test-sheet            with --out-dir, also write DIR/<name>_TestSheet.pdf: the one-page test\n"
+        "                          sheet (A4) with the chart, the results and the notes\n"
         "  --excel-layout L        single (default) or combined: the workbook's sheet layout\n"
         "  --summary PATH          write the summary of all FILEs to PATH: one row per file and the count,\n"
         "                          mean, standard deviation, coefficient of variation, minimum and maximum\n"

@@ -80,13 +80,15 @@ private slots:
             for (QAction* item : menu->menu()->actions())
                 captions << item->text();
         }
-        // Import with Options, Recent Files (with its separator), the View menu and the Help
-        // menu join the menus of the design.
+        // Import with Options, Batch Analysis, Recent Files (with its separator), Export Test
+        // Sheet, the View menu and the Help menu join the menus of the design.
         QCOMPARE(captions,
                  (QStringList{QStringLiteral("File:"), QStringLiteral("Import Load-Displacement Data"),
-                              QStringLiteral("Import with Options\u2026"), QStringLiteral("Recent &Files"), QString(),
+                              QStringLiteral("Import with Options\u2026"), QStringLiteral("Batch Analysis\u2026"),
+                              QStringLiteral("Recent &Files"), QString(),
                               QStringLiteral("Export Results"), QStringLiteral("Export Excel"),
-                              QStringLiteral("Save Picture"), QStringLiteral("View:"),
+                              QStringLiteral("Save Picture"), QStringLiteral("Export Test Sheet\u2026"),
+                              QStringLiteral("View:"),
                               QStringLiteral("Other Definitions"), QStringLiteral("Options:"),
                               QStringLiteral("Excel Options"), QStringLiteral("About:"), QStringLiteral("About Kelvo"),
                               QStringLiteral("Donation (捐助)"), QStringLiteral("How to use?"),

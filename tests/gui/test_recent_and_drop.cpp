@@ -2,6 +2,7 @@
 // a vanished file greyed and removed on click) and files dropped from the file manager.
 #include "RecordingDialogs.h"
 #include "chartview/ChartView.h"
+#include "gui/BatchAnalysisDialog.h"
 #include "gui/MainWindow.h"
 #include "gui/RecentFiles.h"
 #include "gui/StatusBar.h"
@@ -202,7 +203,7 @@ private slots:
         QVERIFY(form->rzstsbr2->currentMessage().isEmpty());
     }
 
-    void severalDroppedFilesImportTheFirstAndSaySo()
+    void severalDroppedFilesOpenBatchAnalysisWithThem()
     {
         const QString a = writeFile(*dir, QStringLiteral("a.csv"));
         const QString b = writeFile(*dir, QStringLiteral("b.csv"));
@@ -211,12 +212,17 @@ private slots:
         const auto [entered, dropped] = drag(urls({QUrl::fromLocalFile(dir->path()), QUrl::fromLocalFile(a),
                                                    QUrl::fromLocalFile(b), QUrl::fromLocalFile(c)}));
         QVERIFY(entered && dropped);
-        QTRY_COMPARE(curvePoints(), 8);
-        QCOMPARE(importedName(), QStringLiteral("a"));
-        QCOMPARE(dialogs.messages.size(), 1);
-        QCOMPARE(form->rzstsbr2->currentMessage(),
-                 QStringLiteral("3 files were given; only the first, a.csv, was imported."));
-        QCOMPARE(recent()->files(), QStringList{a});
+        QTRY_VERIFY(form->batchAnalysisDialog() && form->batchAnalysisDialog()->isVisible());
+        QCOMPARE(form->batchAnalysisDialog()->files(), (QStringList{a, b, c}));
+        // Listed, not imported: the window's curve and Recent Files are as they were.
+        QCOMPARE(curvePoints(), 0);
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(recent()->files().isEmpty());
+
+        // Dropped again later, the list is the new files'.
+        const auto [enteredAgain, droppedAgain] = drag(urls({QUrl::fromLocalFile(c), QUrl::fromLocalFile(a)}));
+        QVERIFY(enteredAgain && droppedAgain);
+        QTRY_COMPARE(form->batchAnalysisDialog()->files(), (QStringList{c, a}));
     }
 
     void dragsWithoutLocalFilesAreRefused_data()

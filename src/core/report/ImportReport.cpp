@@ -33,17 +33,16 @@ QString scaleText(const QuantityScale& scale, QChar sep)
 
 }  // namespace
 
-QStringList importReportLines(const ImportedCurve& curve, QChar sep)
+std::vector<ImportReportEntry> importReportEntries(const ImportedCurve& curve, QChar sep)
 {
     if (!curve.read)
         return {};
     const ImportResult& read = *curve.read;
     const ImportOptions& used = read.used;
-    QStringList lines;
-    const auto add = [&lines](const char* label, const QString& value) {
-        lines << QString::fromLatin1(label) + u","_s + csvField(value);
+    std::vector<ImportReportEntry> entries;
+    const auto add = [&entries](const char* label, const QString& value) {
+        entries.push_back({QString::fromLatin1(label), value});
     };
-    lines << QString() << u"Import:"_s;
     add("Displacement Unit:", read.displacementUnit);
     add("Load Unit:", read.loadUnit);
     if (read.kind == FileKind::Workbook) {
@@ -66,6 +65,18 @@ QStringList importReportLines(const ImportedCurve& curve, QChar sep)
     add("Start at Origin:", yesNo(used.fromOrigin));
     add("Order:", optionKey(used.order));
     add("Data:", read.message);
+    return entries;
+}
+
+QStringList importReportLines(const ImportedCurve& curve, QChar sep)
+{
+    const std::vector<ImportReportEntry> entries = importReportEntries(curve, sep);
+    if (entries.empty())
+        return {};
+    QStringList lines;
+    lines << QString() << u"Import:"_s;
+    for (const ImportReportEntry& e : entries)
+        lines << e.label + u","_s + csvField(e.value);
     return lines;
 }
 

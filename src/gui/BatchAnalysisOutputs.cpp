@@ -1,0 +1,123 @@
+// Batch Analysis: the comparison chart of the chosen rows, and what the dialog writes
+// (the summary, the comparison's picture).
+#include "chartview/ChartView.h"
+#include "core/batch/SummaryCsv.h"
+#include "core/compare/Comparison.h"
+#include "excel/SummaryWorkbook.h"
+#include "gui/BatchAnalysisDialog.h"
+#include "gui/MainWindow.h"
+#include "gui/SummaryTableModel.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTableView>
+#include <algorithm>
+
+namespace rz {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+const QStringList kSummaryFilters = {u"CSV files (*.csv)"_s, u"Excel workbooks (*.xlsx)"_s};
+
+CurveForSummary curveOf(const SpecimenAnalysis& s)
+{
+    CurveForSummary curve;
+    curve.name = QFileInfo(s.path).completeBaseName();
+    for (const Point& p : s.workbench->chart()[SeriesId::lnsrsSeries4].data.points())
+        curve.points.emplace_back(p.x, p.y);
+    return curve;
+}
+
+}  // namespace
+
+// --- comparison -------------------------------------------------------------------------
+
+void BatchAnalysisDialog::setComparisonMethod(int method)
+{
+    method_->setCurrentIndex(method);
+}
+
+void BatchAnalysisDialog::updateComparison()
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
+        const int row = proxy_->mapToSource(index).row();
+        if (row < static_cast<int>(specimens_.size()))
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    if (rows.empty()) {
+        for (int i = 0; i < static_cast<int>(specimens_.size()); ++i)
+            rows.push_back(i);
+    }
+    std::vector<ComparedSpecimen> compared;
+    for (int row : rows) {
+        const SpecimenAnalysis& s = specimens_[static_cast<std::size_t>(row)];
+        if (s.imported && s.workbench)
+            compared.push_back({QFileInfo(s.path).completeBaseName(), s.workbench.get()});
+    }
+    setComparison(comparison_, compared, method_->currentIndex());
+    if (!compared.empty())
+        chart_->setAxisTitles(compared.front().workbench->axisTitles());
+    chart_->sync(comparison_);
+    // One legend entry per curve: the nine series stay empty, the yield points share their
+    // curve's colour.
+    for (int i = 0; i < kSeriesCount; ++i)
+        chart_->seriesGraph(static_cast<SeriesId>(i))->removeFromLegend();
+    for (std::size_t i = 0; i < compared.size(); ++i) {
+        if (QCPCurve* yield = chart_->overlayCurve(comparisonYieldKey(static_cast<int>(i))))
+            yield->removeFromLegend();
+    }
+    chart_->replot();
+}
+
+// --- outputs ----------------------------------------------------------------------------
+
+void BatchAnalysisDialog::exportSummary()
+{
+    if (specimens_.empty())
+        return;
+    QString filter;
+    const QString path =
+        dialogs_.getSaveFileName(this, u"Export Summary"_s, startFolder(), u"Summary.csv"_s, kSummaryFilters, &filter);
+    if (path.isEmpty())
+        return;
+    const bool workbook = path.endsWith(u".xlsx"_s, Qt::CaseInsensitive) ||
+                          (!path.endsWith(u".csv"_s, Qt::CaseInsensitive) && filter.contains(u"*.xlsx"_s));
+    try {
+        const SummaryTable table = summaryOf(specimens_);
+        if (workbook) {
+            std::vector<CurveForSummary> curves;
+            for (const SpecimenAnalysis& s : specimens_)
+                if (s.imported && s.workbench)
+                    curves.push_back(curveOf(s));
+            writeSummaryWorkbook(path, table, curves);
+        } else {
+            writeSummaryCsv(path, table, sep_);
+        }
+        rememberFolder(QFileInfo(path).absolutePath());
+        status_->setText(u"Summary written to %1."_s.arg(QDir::toNativeSeparators(path)));
+    } catch (const std::exception& e) {
+        dialogs_.showMessage(this, MessageLevel::Warning, QString::fromUtf8(e.what()));
+    }
+}
+
+void BatchAnalysisDialog::saveComparisonPicture()
+{
+    QString filter;
+    const QString path = dialogs_.getSaveFileName(this, u"Save Picture"_s, startFolder(), u"Comparison.png"_s,
+                                                  TForm1::pictureFilters(), &filter);
+    if (path.isEmpty())
+        return;
+    try {
+        chart_->savePicture(path, pictureFormatChosen(path, filter));
+    } catch (const std::exception& e) {
+        dialogs_.showMessage(this, MessageLevel::Warning, QString::fromUtf8(e.what()));
+    }
+}
+
+}  // namespace rz

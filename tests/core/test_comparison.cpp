@@ -1,0 +1,113 @@
+// The comparison chart's model: which yield point each definition gives, the overlays of
+// the chosen specimens, and looks that stay apart.
+#include "WorkbenchTestSupport.h"
+
+#include "core/compare/Comparison.h"
+#include "core/methods/YieldMethods.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+namespace rz {
+namespace {
+
+using namespace rz::test;
+
+struct Analysed {
+    QTemporaryDir dir;
+    RecordingUi ui;
+    Workbench wb{ui, QLatin1Char('.'), QString()};
+    explicit Analysed(const QByteArray& file, bool calculate = true)
+    {
+        wb.importConfirmed(writeFile(dir, QStringLiteral("c.csv"), file));
+        if (calculate)
+            wb.btn1Click();
+    }
+};
+
+TEST(Comparison, EachDefinitionGivesItsOwnYieldPoint)
+{
+    Analysed a(workedExampleFile());
+    const AnalysisState& s = a.wb.state();
+    ASSERT_EQ(comparisonMethods().size(), 4 + otherYieldMethods().size());
+    const std::vector<std::pair<const char*, YieldResult>> three = {
+        {"geometric", s.GeometricResult}, {"energy", s.EnergyResult}, {"park", s.ParkResult}, {"mean", s.MeanResult}};
+    for (const auto& [key, result] : three) {
+        SCOPED_TRACE(key);
+        const std::optional<int> m = comparisonMethodIndex(QString::fromLatin1(key));
+        ASSERT_TRUE(m);
+        EXPECT_EQ(comparisonYieldPoint(a.wb, *m), (Point{result.YieldDisp, result.YieldLoad}));
+    }
+    for (std::size_t k = 0; k < otherYieldMethods().size(); ++k) {
+        SCOPED_TRACE(otherYieldMethods()[k].key);
+        const YieldDefinitionResult& r = a.wb.otherDefinitions()[k];
+        const std::optional<Point> p =
+            comparisonYieldPoint(a.wb, *comparisonMethodIndex(QString::fromLatin1(otherYieldMethods()[k].key)));
+        EXPECT_EQ(p.has_value(), r.found);
+        if (r.found) {
+            EXPECT_EQ(*p, r.yieldPoint);
+        }
+    }
+    EXPECT_FALSE(comparisonMethodIndex(QStringLiteral("nonsense")));
+}
+
+TEST(Comparison, NoPointWhereTheDefinitionHasNone)
+{
+    Analysed noStiffness(noStiffnessFile());
+    EXPECT_FALSE(comparisonYieldPoint(noStiffness.wb, *comparisonMethodIndex(QStringLiteral("geometric"))));
+    EXPECT_TRUE(comparisonYieldPoint(noStiffness.wb, *comparisonMethodIndex(QStringLiteral("park"))));
+    // Imported, never calculated: no definition has a point.
+    Analysed imported(workedExampleFile(), false);
+    for (int m = 0; m < static_cast<int>(comparisonMethods().size()); ++m)
+        EXPECT_FALSE(comparisonYieldPoint(imported.wb, m)) << m;
+}
+
+TEST(Comparison, OverlaysAreTheCurvesThenTheirPoints)
+{
+    Analysed a(workedExampleFile());
+    Analysed b(noStiffnessFile());
+    ChartModel model;
+    const int geometric = *comparisonMethodIndex(QStringLiteral("geometric"));
+    setComparison(model, {{QStringLiteral("A"), &a.wb}, {QStringLiteral("B"), &b.wb}}, geometric);
+    ASSERT_EQ(model.overlayCount(), 4);
+    EXPECT_EQ(model.overlay(0).key, comparisonCurveKey(0));
+    EXPECT_EQ(model.overlay(1).key, comparisonCurveKey(1));
+    EXPECT_EQ(model.overlay(2).key, comparisonYieldKey(0));
+    EXPECT_EQ(model.overlay(0).title, QStringLiteral("A"));
+    EXPECT_EQ(model.overlay(0).points, pointsOf(a.wb, SeriesId::lnsrsSeries4));
+    EXPECT_EQ(model.overlay(2).points.size(), 1u);
+    EXPECT_TRUE(model.overlay(3).points.empty()) << "B has no initial stiffness";
+    for (int i = 0; i < kSeriesCount; ++i)
+        EXPECT_TRUE(model.at(i).data.empty());
+
+    // Fewer specimens: the rest go; every overlay left has a revision the view has not seen.
+    std::set<std::uint64_t> seen;
+    for (const Overlay& o : model.overlays())
+        seen.insert(o.revision);
+    setComparison(model, {{QStringLiteral("B"), &b.wb}}, *comparisonMethodIndex(QStringLiteral("park")));
+    ASSERT_EQ(model.overlayCount(), 2);
+    EXPECT_EQ(model.overlay(0).points, pointsOf(b.wb, SeriesId::lnsrsSeries4));
+    EXPECT_EQ(model.overlay(1).points.size(), 1u);
+    for (const Overlay& o : model.overlays())
+        EXPECT_FALSE(seen.count(o.revision)) << o.key.toStdString();
+}
+
+TEST(Comparison, NeighboursDifferInColourDashAndMarker)
+{
+    std::set<std::tuple<std::uint32_t, int, int>> looks;
+    for (int i = 0; i < 40; ++i) {
+        const OverlayStyle line = comparisonCurveStyle(i);
+        const OverlayStyle next = comparisonCurveStyle(i + 1);
+        EXPECT_NE(line.colorRgb, next.colorRgb) << i;
+        EXPECT_NE(line.dash, next.dash) << i;
+        EXPECT_NE(comparisonYieldStyle(i).marker, comparisonYieldStyle(i + 1).marker) << i;
+        EXPECT_EQ(comparisonYieldStyle(i).colorRgb, line.colorRgb) << "a point has its curve's colour";
+        looks.insert({line.colorRgb, static_cast<int>(line.dash), static_cast<int>(comparisonYieldStyle(i).marker)});
+    }
+    EXPECT_EQ(looks.size(), 40u) << "no two of the first forty specimens look alike";
+}
+
+}  // namespace
+}  // namespace rz
