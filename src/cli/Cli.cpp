@@ -6,6 +6,7 @@
 #include "core/import/ImportResult.h"
 #include "core/report/Report.h"
 #include "core/text/NumberText.h"
+#include "core/workbench/CyclicSession.h"
 #include "core/workbench/Workbench.h"
 #include "excel/ExcelExport.h"
 #include "excel/WorkbookExport.h"
@@ -64,12 +65,12 @@ public:
 const char* levelName(MessageLevel level)
 {
     switch (level) {
-    case MessageLevel::Information:
-        return "information";
-    case MessageLevel::Warning:
-        return "warning";
-    case MessageLevel::Error:
-        return "error";
+        case MessageLevel::Information:
+            return "information";
+        case MessageLevel::Warning:
+            return "warning";
+        case MessageLevel::Error:
+            return "error";
     }
     return "error";
 }
@@ -80,9 +81,36 @@ QString jsonYield(const YieldResult& r)
         .arg(jsonNumber(r.YieldLoad), jsonNumber(r.YieldDisp), jsonNumber(r.Ductility));
 }
 
-// imported: what the import with options read (with an import flag only).
+// The keys a cyclic record's object adds after "points" (and "import"): the direction
+// shown, the samples read, the envelope's settings and counts, and its points.
+QString cyclicJson(const Workbench& wb, Direction d)
+{
+    const CyclicSession& session = *wb.cyclic();
+    const DirectionEnvelope& env = session.envelopes().of(d);
+    const CyclicOptions& options = session.options();
+    QString j = QStringLiteral(",\"direction\":\"%1\"").arg(QLatin1String(keyOf(d)));
+    j += QStringLiteral(",\"samples\":%1").arg(session.envelopes().sampleCount);
+    j += QStringLiteral(",\"cyclic\":{\"tolerance\":") + jsonNumber(options.tolerance);
+    j += QStringLiteral(",\"envelope\":\"%1\",\"peak\":\"%2\"")
+             .arg(QLatin1String(keyOf(options.envelope)), QLatin1String(keyOf(options.peak)));
+    j += QStringLiteral(",\"reversals\":%1,\"phases\":%2,\"excursions\":%3}")
+             .arg(env.reversalCount)
+             .arg(env.phases.size())
+             .arg(env.excursions.size());
+    j += QStringLiteral(",\"envelope\":[");
+    for (std::size_t k = 0; k < env.points.size(); ++k) {
+        if (k)
+            j += QLatin1Char(',');
+        j += QLatin1Char('[') + jsonNumber(env.points[k].x) + QLatin1Char(',') + jsonNumber(env.points[k].y) +
+             QLatin1Char(']');
+    }
+    return j + QLatin1Char(']');
+}
+
+// imported: what the import with options read (with an import flag only); cyclic: the
+// keys cyclicJson adds, or nothing.
 QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui, const Options& o,
-               const std::optional<ImportResult>& imported)
+               const std::optional<ImportResult>& imported, const QString& cyclic = {})
 {
     const AnalysisState& s = wb.state();
     QString j = QStringLiteral("{\"source\":") + jsonString(source);
@@ -92,6 +120,7 @@ QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui
     if (imported)
         j += QStringLiteral(",\"import\":") +
              QString::fromUtf8(QJsonDocument(importToJson(*imported)).toJson(QJsonDocument::Compact));
+    j += cyclic;
     j += QStringLiteral(",\"messages\":[");
     for (std::size_t i = 0; i < ui.messages.size(); ++i) {
         if (i)
@@ -134,7 +163,8 @@ QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui
         for (int k = 0; k < data.count(); ++k) {
             if (k)
                 pts += QLatin1Char(',');
-            pts += QLatin1Char('[') + jsonNumber(data.x(k)) + QLatin1Char(',') + jsonNumber(data.y(k)) + QLatin1Char(']');
+            pts +=
+                QLatin1Char('[') + jsonNumber(data.x(k)) + QLatin1Char(',') + jsonNumber(data.y(k)) + QLatin1Char(']');
         }
         j += pts + QLatin1Char(']');
     }
@@ -142,12 +172,15 @@ QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui
     return j;
 }
 
-void printTable(QTextStream& out, const QString& source, const Workbench& wb, const RecordingUi& ui)
+// title: the file, with the direction of a cyclic record; messages printed with the first table only.
+void printTable(QTextStream& out, const QString& title, const Workbench& wb, const RecordingUi* ui)
 {
     auto f = [&wb](Field field) { return wb.fieldText(field); };
-    out << "== " << source << "\n";
-    for (const Message& m : ui.messages)
-        out << "  [" << levelName(m.level) << "] " << m.text << "\n";
+    out << "== " << title << "\n";
+    if (ui) {
+        for (const Message& m : ui->messages)
+            out << "  [" << levelName(m.level) << "] " << m.text << "\n";
+    }
     out << QStringLiteral("  %1 %2   %3 %4\n")
                .arg(QStringLiteral("Max. Load"), -24)
                .arg(f(Field::edt18), -14)
@@ -222,7 +255,8 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
         std::error_code error;
         std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(o.outDir).toStdString()), error);
         if (error || !QFileInfo(o.outDir).isDir()) {
-            const QString reason = error ? QString::fromLocal8Bit(error.message()) : QStringLiteral("it is not a folder");
+            const QString reason =
+                error ? QString::fromLocal8Bit(error.message()) : QStringLiteral("it is not a folder");
             err << "rorevadi-cli: cannot create the folder \"" << o.outDir << "\" for --out-dir: " << reason << "\n";
             return kExitUsage;
         }
@@ -243,6 +277,15 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
         wb.btn1Click();
         if (!wb.lastCalculationCompleted())
             status = kExitIncomplete;
+        // The directions printed; the outputs show the first of them.
+        std::vector<CyclicView> views;
+        if (wb.cyclic()) {
+            if (!o.direction || *o.direction == Direction::Positive)
+                views.push_back(CyclicView::Positive);
+            if (!o.direction || *o.direction == Direction::Negative)
+                views.push_back(CyclicView::Negative);
+            wb.setCyclicView(views.front());
+        }
 
         const QDateTime now = QDateTime::currentDateTime();
         QStringList written;
@@ -263,7 +306,8 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
         }
         const QString stem = QDir(o.outDir).filePath(wb.state().ResultBaseName + QStringLiteral("_YieldingPoint."));
         if (!o.outDir.isEmpty())
-            writeOutput(stem + QStringLiteral("csv"), [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
+            writeOutput(stem + QStringLiteral("csv"),
+                        [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
         if (o.xlsx) {
             writeOutput(stem + QStringLiteral("xlsx"), [&](const QString& p) {
                 excel::ExcelOp options;
@@ -271,7 +315,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
                 excel::WorkbookExport run(o.separator);
                 RecordingFeedback feedback(ui.messages);
                 try {
-                    run.toFile(options, wb.chart(), feedback, p);
+                    run.toFile(options, wb.chart().asDrawn(), feedback, p);
                 } catch (const std::exception& e) {
                     ui.messages.push_back({MessageLevel::Error, QString::fromUtf8(e.what())});
                     throw;
@@ -295,10 +339,27 @@ int run(const Options& o, QTextStream& out, QTextStream& err)
             } else {
                 out << QString::fromLocal8Bit(wb.reportNow(now));
             }
+        } else if (o.json && !views.empty()) {
+            for (CyclicView shown : views) {
+                wb.setCyclicView(shown);
+                const Direction d = shown == CyclicView::Negative ? Direction::Negative : Direction::Positive;
+                out << toJson(file, wb, ui, o, imported, cyclicJson(wb, d)) << "\n";
+            }
         } else if (o.json) {
             out << toJson(file, wb, ui, o, imported) << "\n";
+        } else if (!views.empty()) {
+            if (views.size() == 2)
+                views.push_back(CyclicView::Average);
+            for (CyclicView shown : views) {
+                wb.setCyclicView(shown);
+                printTable(out,
+                           file + QStringLiteral(" (%1)").arg(QLatin1String(choiceName(kCyclicViewNames, shown).key)),
+                           wb, shown == views.front() ? &ui : nullptr);
+            }
+            for (const QString& w : written)
+                out << "  wrote " << w << "\n";
         } else {
-            printTable(out, file, wb, ui);
+            printTable(out, file, wb, &ui);
             for (const QString& w : written)
                 out << "  wrote " << w << "\n";
         }

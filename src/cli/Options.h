@@ -26,6 +26,10 @@ struct Options {
     int excelLayout = 0;
     QStringList files;
     ImportFlags import;  // the import with options (ImportFlags.h)
+    // --cyclic: each file is a cyclic record, analysed per loading direction.
+    bool cyclic = false;
+    CyclicOptions cyclicOptions;
+    std::optional<Direction> direction;  // --direction; nullopt: both
 };
 
 struct ParsedArguments {
