@@ -24,14 +24,14 @@ constexpr double kDefaultPointerSize = 9.0;  // pixels across
 QCPScatterStyle::ScatterShape shapeOf(PointerStyle p)
 {
     switch (p) {
-    case PointerStyle::Circle:
-        return QCPScatterStyle::ssCircle;
-    case PointerStyle::Triangle:
-        return QCPScatterStyle::ssTriangle;
-    case PointerStyle::Diamond:
-        return QCPScatterStyle::ssDiamond;
-    case PointerStyle::None:
-        break;
+        case PointerStyle::Circle:
+            return QCPScatterStyle::ssCircle;
+        case PointerStyle::Triangle:
+            return QCPScatterStyle::ssTriangle;
+        case PointerStyle::Diamond:
+            return QCPScatterStyle::ssDiamond;
+        case PointerStyle::None:
+            break;
     }
     return QCPScatterStyle::ssNone;
 }
@@ -128,14 +128,14 @@ std::optional<PictureFormat> pictureFormatFromPath(const QString& path)
 QString pictureFormatExtension(PictureFormat format)
 {
     switch (format) {
-    case PictureFormat::Bmp:
-        return QStringLiteral("bmp");
-    case PictureFormat::Png:
-        return QStringLiteral("png");
-    case PictureFormat::Pdf:
-        return QStringLiteral("pdf");
-    case PictureFormat::Svg:
-        return QStringLiteral("svg");
+        case PictureFormat::Bmp:
+            return QStringLiteral("bmp");
+        case PictureFormat::Png:
+            return QStringLiteral("png");
+        case PictureFormat::Pdf:
+            return QStringLiteral("pdf");
+        case PictureFormat::Svg:
+            return QStringLiteral("svg");
     }
     return QStringLiteral("bmp");
 }
@@ -183,13 +183,14 @@ ChartView::ChartView(QWidget* parent) : QCustomPlot(parent)
             g->setPen(QPen(rgb(st.colorRgb)));
             g->setLineStyle(QCPGraph::lsNone);
             const double size = st.pointerWidth > 0 ? 2.0 * st.pointerWidth + 1.0 : kDefaultPointerSize;
-            g->setScatterStyle(QCPScatterStyle(shapeOf(st.pointer), QPen(rgb(st.colorRgb)),
-                                               QBrush(rgb(st.pointerFill)), size));
+            g->setScatterStyle(
+                QCPScatterStyle(shapeOf(st.pointer), QPen(rgb(st.colorRgb)), QBrush(rgb(st.pointerFill)), size));
         }
         graphs_[static_cast<std::size_t>(i)] = g;
     }
     addLayer(kBehindLayer, layer(QStringLiteral("main")), QCustomPlot::limBelow);
     behindLayer_ = layer(kBehindLayer);
+    connect(this, &QCustomPlot::beforeReplot, this, &ChartView::thinOverlays);
     replot();
 }
 
@@ -216,14 +217,16 @@ void ChartView::setAxisTitles(const AxisTitles& titles)
 void ChartView::sync(const ChartModel& model)
 {
     bool changed = false;
+    const bool remirror = mirrored_ != model.seriesMirrored();
+    mirrored_ = model.seriesMirrored();
     for (int i = 0; i < kSeriesCount; ++i) {
         const auto k = static_cast<std::size_t>(i);
         const ChartSeries& s = model.at(i);
         QCPGraph* g = graphs_[k];
-        if (!synced_[k] || revisions_[k] != s.data.revision()) {
+        if (!synced_[k] || remirror || revisions_[k] != s.data.revision()) {
             QVector<QCPGraphData> points;
             points.reserve(s.data.count());
-            for (const Point& p : s.data.points())
+            for (const Point& p : mirrored_ ? mirroredPath(s.data.points()) : s.data.points())
                 points.append(QCPGraphData(p.x, p.y));
             // Already in ascending X with equal X in insertion order: keep that order,
             // it draws the vertical segments.
@@ -279,7 +282,10 @@ bool ChartView::syncOverlays(const ChartModel& model)
         for (const Overlay& o : model.overlays()) {
             auto* curve = new QCPCurve(xAxis, yAxis);
             curve->setLayer(layerOf(o));
-            overlays_.push_back({o.key, curve, 0});
+            OverlayCurve made;
+            made.key = o.key;
+            made.curve = curve;
+            overlays_.push_back(std::move(made));
         }
         changed = true;
     }
@@ -292,11 +298,28 @@ bool ChartView::syncOverlays(const ChartModel& model)
             curve->setPen(overlayPen(o.style));
             curve->setLineStyle(o.style.lineWidth > 0.0 ? QCPCurve::lsLine : QCPCurve::lsNone);
             curve->setScatterStyle(overlayScatter(o.style));
-            QVector<QCPCurveData> points;
-            points.reserve(static_cast<qsizetype>(o.points.size()));
-            for (const Point& p : o.points)
-                points.append(QCPCurveData(static_cast<double>(points.size()), p.x, p.y));
-            curve->data()->set(points, true);
+            drawn.all.clear();
+            drawn.thinnedRect = QRect();
+            if (o.points.size() > kThinAbove) {
+                // Drawn from thinOverlays, for the axes of each replot.
+                drawn.all = o.points;
+                double x0 = o.points.front().x, x1 = x0, y0 = o.points.front().y, y1 = y0;
+                for (const Point& p : o.points) {
+                    x0 = std::min(x0, p.x);
+                    x1 = std::max(x1, p.x);
+                    y0 = std::min(y0, p.y);
+                    y1 = std::max(y1, p.y);
+                }
+                drawn.keyExtent = QCPRange(x0, x1);
+                drawn.valueExtent = QCPRange(y0, y1);
+                curve->data()->clear();
+            } else {
+                QVector<QCPCurveData> points;
+                points.reserve(static_cast<qsizetype>(o.points.size()));
+                for (const Point& p : o.points)
+                    points.append(QCPCurveData(static_cast<double>(points.size()), p.x, p.y));
+                curve->data()->set(points, true);
+            }
             drawn.revision = o.revision;
             changed = true;
         }
@@ -308,12 +331,65 @@ bool ChartView::syncOverlays(const ChartModel& model)
     return changed;
 }
 
+qsizetype ChartView::overlayDrawnCount(const QString& key) const
+{
+    for (const OverlayCurve& o : overlays_)
+        if (o.key == key)
+            return o.curve->data()->size();
+    return -1;
+}
+
+void ChartView::thinOverlays()
+{
+    const QRect rect = axisRect()->rect();
+    const QCPRange keys = xAxis->range();
+    const QCPRange values = yAxis->range();
+    for (OverlayCurve& o : overlays_) {
+        if (o.all.empty() || !o.curve->visible())
+            continue;
+        if (o.thinnedRect == rect && o.thinnedKeys == keys && o.thinnedValues == values)
+            continue;
+        // Pixels per unit; a point is kept when it lands in another pixel than the last
+        // one kept, so every drawn segment ends within a pixel of the recorded path.
+        const double sx = keys.size() > 0 ? std::max(1, rect.width()) / keys.size() : 1.0;
+        const double sy = values.size() > 0 ? std::max(1, rect.height()) / values.size() : 1.0;
+        QVector<QCPCurveData> kept;
+        kept.reserve(static_cast<qsizetype>(std::min<std::size_t>(o.all.size(), 1u << 16)));
+        double lastX = std::numeric_limits<double>::quiet_NaN(), lastY = lastX;
+        for (const Point& p : o.all) {
+            const double px = std::floor((p.x - keys.lower) * sx);
+            const double py = std::floor((p.y - values.lower) * sy);
+            if (px == lastX && py == lastY)
+                continue;
+            lastX = px;
+            lastY = py;
+            kept.append(QCPCurveData(static_cast<double>(kept.size()), p.x, p.y));
+        }
+        const Point& last = o.all.back();
+        if (kept.isEmpty() || kept.constLast().key != last.x || kept.constLast().value != last.y)
+            kept.append(QCPCurveData(static_cast<double>(kept.size()), last.x, last.y));
+        o.curve->data()->set(kept, true);
+        o.thinnedRect = rect;
+        o.thinnedKeys = keys;
+        o.thinnedValues = values;
+    }
+}
+
 void ChartView::rescaleToVisible()
 {
     double xmin = std::numeric_limits<double>::infinity(), xmax = -xmin, ymin = xmin, ymax = -xmin;
     std::vector<QCPAbstractPlottable*> drawn(graphs_.begin(), graphs_.end());
-    for (const OverlayCurve& o : overlays_)
-        drawn.push_back(o.curve);
+    for (const OverlayCurve& o : overlays_) {
+        if (o.all.empty()) {
+            drawn.push_back(o.curve);
+        } else if (o.curve->visible()) {
+            // Thinned for the axes of the last replot: the extent comes from every point.
+            xmin = std::min(xmin, o.keyExtent.lower);
+            xmax = std::max(xmax, o.keyExtent.upper);
+            ymin = std::min(ymin, o.valueExtent.lower);
+            ymax = std::max(ymax, o.valueExtent.upper);
+        }
+    }
     for (QCPAbstractPlottable* g : drawn) {
         if (!g->visible() || g->interface1D()->dataCount() == 0)
             continue;
@@ -355,36 +431,36 @@ QByteArray ChartView::renderPicture(PictureFormat format)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     switch (format) {
-    case PictureFormat::Bmp:
-    case PictureFormat::Png: {
-        const QImage image = toPixmap(w, h).toImage().convertToFormat(QImage::Format_RGB32);
-        image.save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG");
-        break;
-    }
-    case PictureFormat::Pdf: {
-        QPdfWriter writer(&buffer);
-        writer.setCreator(QStringLiteral("Rorevadi Zadiz ovo Rudevadiz"));
-        writer.setResolution(96);
-        writer.setPageLayout(QPageLayout(QPageSize(QSizeF(w * 72.0 / 96.0, h * 72.0 / 96.0), QPageSize::Point),
-                                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        QCPPainter painter(&writer);
-        toPainter(&painter, w, h);
-        painter.end();
-        break;
-    }
-    case PictureFormat::Svg: {
-        QSvgGenerator generator;
-        generator.setOutputDevice(&buffer);
-        generator.setSize(QSize(w, h));
-        generator.setViewBox(QRect(0, 0, w, h));
-        generator.setResolution(96);
-        generator.setTitle(QStringLiteral("Load-displacement chart"));
-        QCPPainter painter;
-        painter.begin(&generator);
-        toPainter(&painter, w, h);
-        painter.end();
-        break;
-    }
+        case PictureFormat::Bmp:
+        case PictureFormat::Png: {
+            const QImage image = toPixmap(w, h).toImage().convertToFormat(QImage::Format_RGB32);
+            image.save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG");
+            break;
+        }
+        case PictureFormat::Pdf: {
+            QPdfWriter writer(&buffer);
+            writer.setCreator(QStringLiteral("Rorevadi Zadiz ovo Rudevadiz"));
+            writer.setResolution(96);
+            writer.setPageLayout(QPageLayout(QPageSize(QSizeF(w * 72.0 / 96.0, h * 72.0 / 96.0), QPageSize::Point),
+                                             QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+            QCPPainter painter(&writer);
+            toPainter(&painter, w, h);
+            painter.end();
+            break;
+        }
+        case PictureFormat::Svg: {
+            QSvgGenerator generator;
+            generator.setOutputDevice(&buffer);
+            generator.setSize(QSize(w, h));
+            generator.setViewBox(QRect(0, 0, w, h));
+            generator.setResolution(96);
+            generator.setTitle(QStringLiteral("Load-displacement chart"));
+            QCPPainter painter;
+            painter.begin(&generator);
+            toPainter(&painter, w, h);
+            painter.end();
+            break;
+        }
     }
     buffer.close();
     return bytes;

@@ -2,6 +2,7 @@
 
 #include "chartview/ChartView.h"
 #include "gui/AboutBox.h"
+#include "gui/CyclicDirectionBar.h"
 #include "gui/DonationBox.h"
 #include "gui/ExportOptionForm.h"
 #include "gui/ExportProgress.h"
@@ -176,6 +177,7 @@ TForm1::TForm1(const QString& programFolder, QChar decimalSeparator, DialogProvi
     buildClientArea();
     buildImportWithOptions();
     buildOtherDefinitions();
+    buildCyclic();
     auto* drop = new FileDrop(this);
     connect(drop, &FileDrop::filesDropped, this, &TForm1::openFiles);
     (new MenuShortcutsFirst(this))->watchControls();
@@ -213,6 +215,7 @@ void TForm1::buildMenus()
     file1->setObjectName(QStringLiteral("File1"));
     ImportLoadDisplacementFile1 = addItem(file1, "ImportLoadDisplacementFile1", QStringLiteral("Import Load-Displacement Data"));
     ImportWithOptions1 = addItem(file1, "ImportWithOptions1", QStringLiteral("Import with Options\u2026"));
+    importCyclicAction = addItem(file1, "importCyclicTest", QStringLiteral("Import C&yclic Test\u2026"));
     recentFiles_ = new RecentFilesMenu(file1);
     file1->addMenu(recentFiles_);
     file1->addSeparator();
@@ -300,6 +303,8 @@ void TForm1::buildClientArea()
     edits_[static_cast<std::size_t>(Field::edt19)] = makeEdit(GroupBox1, Field::edt19, true, 84);
     top->addWidget(field(Field::edt19));
     top->addStretch(1);
+    cyclicBar_ = new CyclicDirectionBar(GroupBox1);
+    top->addWidget(cyclicBar_);
     btn1 = new QPushButton(QStringLiteral("Calculate"), GroupBox1);
     btn1->setObjectName(QStringLiteral("btn1"));
     btn1->setMinimumSize(280, 25);
@@ -411,6 +416,7 @@ void TForm1::refresh()
     cht1->setAxisTitles(workbench_->axisTitles());
     cht1->sync(workbench_->chart());
     otherDefinitions_->showResults(workbench_->otherDefinitions(), workbench_->decimalSeparator());
+    refreshCyclic();
     const Series& curve = workbench_->chart()[SeriesId::lnsrsSeries4].data;
     if (curve.revision() != loggedCurveRevision_ && curve.count() > 0) {
         loggedCurveRevision_ = curve.revision();
@@ -524,7 +530,7 @@ void TForm1::ExportExcel1Click()
             QApplication::setOverrideCursor(Qt::WaitCursor);
             try {
                 const QString folder = workbookFolder_.isEmpty() ? excel::WorkbookExport::WorkbookFolder() : workbookFolder_;
-                run.toFolder(ExcelOp, workbench_->chart(), feedback, folder);
+                run.toFolder(ExcelOp, workbench_->chart().asDrawn(), feedback, folder);
             } catch (const excel::ExportCancelled&) {
             } catch (const std::exception& e) {
                 error = QString::fromUtf8(e.what());

@@ -29,6 +29,7 @@ namespace rz {
 
 class ChartView;
 class ImportNotice;
+class CyclicDirectionBar;
 class OtherDefinitionsDock;
 class RecentFilesMenu;
 class StatusBar;
@@ -75,6 +76,9 @@ public:
     // Handlers, named after their controls.
     void ImportLoadDisplacementFile1Click();
     void ImportWithOptions1Click();
+    // File > "Import Cyclic Test…": the open dialog, then the import options with "cyclic"
+    // ticked (MainWindowImport.cpp).
+    void importCyclicTest();
     void ExportYieldingPointTextFiles1Click();
     void SavePicture1Click();
     void ExportExcel1Click();
@@ -93,6 +97,7 @@ public:
     // Menu items and controls, by their names.
     QAction* ImportLoadDisplacementFile1 = nullptr;
     QAction* ImportWithOptions1 = nullptr;
+    QAction* importCyclicAction = nullptr;
     QAction* ExportYieldingPointTextFiles1 = nullptr;
     QAction* ExportExcel1 = nullptr;
     QAction* SavePicture1 = nullptr;
@@ -136,6 +141,11 @@ public:
     OtherDefinitionsDock* otherDefinitionsDock() const { return otherDefinitions_; }
     QAction* otherDefinitionsAction() const;
 
+    // Positive / Negative / Average beside the results, shown for a cyclic record only
+    // (MainWindowCyclic.cpp); the status bar's summary of the record.
+    CyclicDirectionBar* cyclicDirectionBar() const { return cyclicBar_; }
+    QLabel* cyclicSummary() const { return cyclicSummary_; }
+
     static const QStringList& pictureFilters();
     // Where exported workbooks are saved (the program's own folder by default).
     void setWorkbookFolder(const QString& folder) { workbookFolder_ = folder; }
@@ -155,6 +165,10 @@ private:
     void missingRecentFileChosen(const QString& path);
     // MainWindowImport.cpp
     void buildImportWithOptions();
+    void importWithInitial(const QString& path, const ImportOptions& initial);
+    // MainWindowCyclic.cpp
+    void buildCyclic();
+    void refreshCyclic();
     void runImportWithOptions(const QString& path, const ImportOptions& options);
     void afterPlainImport(const QString& path);
     void openRecentFile(const QString& path);
@@ -176,6 +190,8 @@ private:
     std::uint64_t loggedCurveRevision_ = 0;
     ImportNotice* importNotice_ = nullptr;
     ImportMemory importMemory_;
+    CyclicDirectionBar* cyclicBar_ = nullptr;
+    QLabel* cyclicSummary_ = nullptr;
 
 public:
     // The Excel export options and the application of the last export.
