@@ -349,25 +349,67 @@ void ChartView::thinOverlays()
             continue;
         if (o.thinnedRect == rect && o.thinnedKeys == keys && o.thinnedValues == values)
             continue;
-        // Pixels per unit; a point is kept when it lands in another pixel than the last
-        // one kept, so every drawn segment ends within a pixel of the recorded path.
-        const double sx = keys.size() > 0 ? std::max(1, rect.width()) / keys.size() : 1.0;
-        const double sy = values.size() > 0 ? std::max(1, rect.height()) / values.size() : 1.0;
+        // Pixels per unit, and the pixels the path has been through so far.
+        const int w = std::max(1, rect.width());
+        const int h = std::max(1, rect.height());
+        const double sx = keys.size() > 0 ? w / keys.size() : 1.0;
+        const double sy = values.size() > 0 ? h / values.size() : 1.0;
+        // Visited cells of two by two pixels: a segment under two pixels long that ends in
+        // one is drawn over already.
+        const int cw = (w + 1) / 2;
+        std::vector<std::uint8_t> visited(static_cast<std::size_t>(cw) * static_cast<std::size_t>((h + 1) / 2), 0);
         QVector<QCPCurveData> kept;
-        kept.reserve(static_cast<qsizetype>(std::min<std::size_t>(o.all.size(), 1u << 16)));
-        double lastX = std::numeric_limits<double>::quiet_NaN(), lastY = lastX;
-        for (const Point& p : o.all) {
-            const double px = std::floor((p.x - keys.lower) * sx);
-            const double py = std::floor((p.y - values.lower) * sy);
-            if (px == lastX && py == lastY)
+        kept.reserve(static_cast<qsizetype>(std::min<std::size_t>(o.all.size(), 1u << 18)));
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        // Indices into o.all: the last point looked at and the last one drawn.
+        constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+        std::size_t prev = kNone;
+        std::size_t lastKept = kNone;
+        double prevX = 0.0, prevY = 0.0;
+        double keptX = 0.0, keptY = 0.0;  // pixel of lastKept
+        auto keep = [&](std::size_t i, double x, double y) {
+            kept.append(QCPCurveData(static_cast<double>(kept.size()), o.all[i].x, o.all[i].y));
+            lastKept = i;
+            keptX = x;
+            keptY = y;
+        };
+        for (std::size_t i = 0; i < o.all.size(); ++i) {
+            const double px = (o.all[i].x - keys.lower) * sx;
+            const double py = (o.all[i].y - values.lower) * sy;
+            const bool last = i + 1 == o.all.size();
+            // Within a pixel of the point looked at last: not looked at.
+            if (prev != kNone && !last && std::abs(px - prevX) < 1.0 && std::abs(py - prevY) < 1.0)
                 continue;
-            lastX = px;
-            lastY = py;
-            kept.append(QCPCurveData(static_cast<double>(kept.size()), p.x, p.y));
+            bool fresh = false;
+            if (px >= 0.0 && px < w && py >= 0.0 && py < h) {
+                std::uint8_t& cell = visited[static_cast<std::size_t>(py / 2) * static_cast<std::size_t>(cw) +
+                                             static_cast<std::size_t>(px / 2)];
+                fresh = cell == 0;
+                cell = 1;
+            }
+            if (prev == kNone) {
+                keep(i, px, py);
+            } else {
+                // A segment is left out when it lies beyond one edge of the chart, or when
+                // it is under two pixels long and ends in a pixel the path went through.
+                const bool beyond = (px < 0.0 && prevX < 0.0) || (px >= w && prevX >= w) || (py < 0.0 && prevY < 0.0) ||
+                                    (py >= h && prevY >= h);
+                const bool longer = std::abs(px - prevX) >= 2.0 || std::abs(py - prevY) >= 2.0;
+                if (!beyond && (longer || fresh)) {
+                    if (lastKept != prev) {
+                        // The path resumes from where it was: straight on when that is
+                        // under two pixels from the last point drawn, else after a gap.
+                        if (std::abs(prevX - keptX) >= 2.0 || std::abs(prevY - keptY) >= 2.0)
+                            kept.append(QCPCurveData(static_cast<double>(kept.size()), nan, nan));
+                        keep(prev, prevX, prevY);
+                    }
+                    keep(i, px, py);
+                }
+            }
+            prev = i;
+            prevX = px;
+            prevY = py;
         }
-        const Point& last = o.all.back();
-        if (kept.isEmpty() || kept.constLast().key != last.x || kept.constLast().value != last.y)
-            kept.append(QCPCurveData(static_cast<double>(kept.size()), last.x, last.y));
         o.curve->data()->set(kept, true);
         o.thinnedRect = rect;
         o.thinnedKeys = keys;
