@@ -215,7 +215,7 @@ void TForm1::buildMenus()
     file1->setObjectName(QStringLiteral("File1"));
     ImportLoadDisplacementFile1 = addItem(file1, "ImportLoadDisplacementFile1", QStringLiteral("Import Load-Displacement Data"));
     ImportWithOptions1 = addItem(file1, "ImportWithOptions1", QStringLiteral("Import with Options\u2026"));
-    importCyclicAction = addItem(file1, "importCyclicTest", QStringLiteral("Import C&yclic Test\u2026"));
+    importCyclicAction = addItem(file1, "importCyclicTest", QStringLiteral("Import Cyclic Test\u2026"));
     recentFiles_ = new RecentFilesMenu(file1);
     file1->addMenu(recentFiles_);
     file1->addSeparator();

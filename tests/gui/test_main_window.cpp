@@ -80,11 +80,12 @@ private slots:
             for (QAction* item : menu->menu()->actions())
                 captions << item->text();
         }
-        // Import with Options, Recent Files (with its separator), the View menu and the Help
-        // menu join the menus of the design.
+        // Import with Options, Import Cyclic Test, Recent Files (with its separator), the View
+        // menu and the Help menu join the menus of the design.
         QCOMPARE(captions,
                  (QStringList{QStringLiteral("File:"), QStringLiteral("Import Load-Displacement Data"),
-                              QStringLiteral("Import with Options\u2026"), QStringLiteral("Recent &Files"), QString(),
+                              QStringLiteral("Import with Options\u2026"), QStringLiteral("Import Cyclic Test\u2026"),
+                              QStringLiteral("Recent &Files"), QString(),
                               QStringLiteral("Export Results"), QStringLiteral("Export Excel"),
                               QStringLiteral("Save Picture"), QStringLiteral("View:"),
                               QStringLiteral("Other Definitions"), QStringLiteral("Options:"),
