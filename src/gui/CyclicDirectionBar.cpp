@@ -23,6 +23,7 @@ CyclicDirectionBar::CyclicDirectionBar(QWidget* parent) : QWidget(parent)
         layout->addWidget(b);
         buttons_[static_cast<std::size_t>(entry.value)] = b;
     }
+    layout->addStretch(1);
     connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (on)
             emit viewChosen(static_cast<CyclicView>(id));

@@ -78,7 +78,6 @@ private slots:
         dialogs.messages.clear();
         dialogs.realDialog = false;
         form = std::make_unique<TForm1>(QDir::tempPath() + QLatin1Char('/'), u'.', &dialogs);
-        form->resize(900, 760);
         form->show();
     }
     void cleanup() { form.reset(); }
