@@ -24,14 +24,14 @@ constexpr double kDefaultPointerSize = 9.0;  // pixels across
 QCPScatterStyle::ScatterShape shapeOf(PointerStyle p)
 {
     switch (p) {
-        case PointerStyle::Circle:
-            return QCPScatterStyle::ssCircle;
-        case PointerStyle::Triangle:
-            return QCPScatterStyle::ssTriangle;
-        case PointerStyle::Diamond:
-            return QCPScatterStyle::ssDiamond;
-        case PointerStyle::None:
-            break;
+    case PointerStyle::Circle:
+        return QCPScatterStyle::ssCircle;
+    case PointerStyle::Triangle:
+        return QCPScatterStyle::ssTriangle;
+    case PointerStyle::Diamond:
+        return QCPScatterStyle::ssDiamond;
+    case PointerStyle::None:
+        break;
     }
     return QCPScatterStyle::ssNone;
 }
@@ -128,14 +128,14 @@ std::optional<PictureFormat> pictureFormatFromPath(const QString& path)
 QString pictureFormatExtension(PictureFormat format)
 {
     switch (format) {
-        case PictureFormat::Bmp:
-            return QStringLiteral("bmp");
-        case PictureFormat::Png:
-            return QStringLiteral("png");
-        case PictureFormat::Pdf:
-            return QStringLiteral("pdf");
-        case PictureFormat::Svg:
-            return QStringLiteral("svg");
+    case PictureFormat::Bmp:
+        return QStringLiteral("bmp");
+    case PictureFormat::Png:
+        return QStringLiteral("png");
+    case PictureFormat::Pdf:
+        return QStringLiteral("pdf");
+    case PictureFormat::Svg:
+        return QStringLiteral("svg");
     }
     return QStringLiteral("bmp");
 }
@@ -183,8 +183,8 @@ ChartView::ChartView(QWidget* parent) : QCustomPlot(parent)
             g->setPen(QPen(rgb(st.colorRgb)));
             g->setLineStyle(QCPGraph::lsNone);
             const double size = st.pointerWidth > 0 ? 2.0 * st.pointerWidth + 1.0 : kDefaultPointerSize;
-            g->setScatterStyle(
-                QCPScatterStyle(shapeOf(st.pointer), QPen(rgb(st.colorRgb)), QBrush(rgb(st.pointerFill)), size));
+            g->setScatterStyle(QCPScatterStyle(shapeOf(st.pointer), QPen(rgb(st.colorRgb)),
+                                               QBrush(rgb(st.pointerFill)), size));
         }
         graphs_[static_cast<std::size_t>(i)] = g;
     }
@@ -473,36 +473,36 @@ QByteArray ChartView::renderPicture(PictureFormat format)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     switch (format) {
-        case PictureFormat::Bmp:
-        case PictureFormat::Png: {
-            const QImage image = toPixmap(w, h).toImage().convertToFormat(QImage::Format_RGB32);
-            image.save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG");
-            break;
-        }
-        case PictureFormat::Pdf: {
-            QPdfWriter writer(&buffer);
-            writer.setCreator(QStringLiteral("Rorevadi Zadiz ovo Rudevadiz"));
-            writer.setResolution(96);
-            writer.setPageLayout(QPageLayout(QPageSize(QSizeF(w * 72.0 / 96.0, h * 72.0 / 96.0), QPageSize::Point),
-                                             QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-            QCPPainter painter(&writer);
-            toPainter(&painter, w, h);
-            painter.end();
-            break;
-        }
-        case PictureFormat::Svg: {
-            QSvgGenerator generator;
-            generator.setOutputDevice(&buffer);
-            generator.setSize(QSize(w, h));
-            generator.setViewBox(QRect(0, 0, w, h));
-            generator.setResolution(96);
-            generator.setTitle(QStringLiteral("Load-displacement chart"));
-            QCPPainter painter;
-            painter.begin(&generator);
-            toPainter(&painter, w, h);
-            painter.end();
-            break;
-        }
+    case PictureFormat::Bmp:
+    case PictureFormat::Png: {
+        const QImage image = toPixmap(w, h).toImage().convertToFormat(QImage::Format_RGB32);
+        image.save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG");
+        break;
+    }
+    case PictureFormat::Pdf: {
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QStringLiteral("Rorevadi Zadiz ovo Rudevadiz"));
+        writer.setResolution(96);
+        writer.setPageLayout(QPageLayout(QPageSize(QSizeF(w * 72.0 / 96.0, h * 72.0 / 96.0), QPageSize::Point),
+                                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QCPPainter painter(&writer);
+        toPainter(&painter, w, h);
+        painter.end();
+        break;
+    }
+    case PictureFormat::Svg: {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(QSize(w, h));
+        generator.setViewBox(QRect(0, 0, w, h));
+        generator.setResolution(96);
+        generator.setTitle(QStringLiteral("Load-displacement chart"));
+        QCPPainter painter;
+        painter.begin(&generator);
+        toPainter(&painter, w, h);
+        painter.end();
+        break;
+    }
     }
     buffer.close();
     return bytes;

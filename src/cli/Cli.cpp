@@ -65,12 +65,12 @@ public:
 const char* levelName(MessageLevel level)
 {
     switch (level) {
-        case MessageLevel::Information:
-            return "information";
-        case MessageLevel::Warning:
-            return "warning";
-        case MessageLevel::Error:
-            return "error";
+    case MessageLevel::Information:
+        return "information";
+    case MessageLevel::Warning:
+        return "warning";
+    case MessageLevel::Error:
+        return "error";
     }
     return "error";
 }
@@ -163,8 +163,7 @@ QString toJson(const QString& source, const Workbench& wb, const RecordingUi& ui
         for (int k = 0; k < data.count(); ++k) {
             if (k)
                 pts += QLatin1Char(',');
-            pts +=
-                QLatin1Char('[') + jsonNumber(data.x(k)) + QLatin1Char(',') + jsonNumber(data.y(k)) + QLatin1Char(']');
+            pts += QLatin1Char('[') + jsonNumber(data.x(k)) + QLatin1Char(',') + jsonNumber(data.y(k)) + QLatin1Char(']');
         }
         j += pts + QLatin1Char(']');
     }

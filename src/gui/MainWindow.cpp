@@ -1,20 +1,20 @@
 #include "gui/MainWindow.h"
 
 #include "chartview/ChartView.h"
-#include "excel/DesktopWorkbooks.h"
-#include "excel/ExcelExport.h"
-#include "excel/WorkbookExport.h"
 #include "gui/AboutBox.h"
 #include "gui/CyclicDirectionBar.h"
-#include "gui/Diagnostics.h"
 #include "gui/DonationBox.h"
 #include "gui/ExportOptionForm.h"
 #include "gui/ExportProgress.h"
+#include "excel/DesktopWorkbooks.h"
+#include "excel/ExcelExport.h"
+#include "excel/WorkbookExport.h"
+#include "gui/Diagnostics.h"
 #include "gui/FileDrop.h"
 #include "gui/Links.h"
+#include "gui/RecentFiles.h"
 #include "gui/MenuShortcuts.h"
 #include "gui/OtherDefinitionsPanel.h"
-#include "gui/RecentFiles.h"
 #include "gui/StatusBar.h"
 #include "gui/UserGuideWindow.h"
 
@@ -23,6 +23,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QUrl>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -35,7 +36,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSplitter>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace rz {
@@ -51,19 +51,19 @@ void DialogProvider::showMessage(QWidget* parent, MessageLevel level, const QStr
     box.setText(text);
     box.setStandardButtons(QMessageBox::Yes);
     switch (level) {
-        case MessageLevel::Information:
-            box.setWindowTitle(QStringLiteral("Information"));
-            box.setIcon(QMessageBox::Information);
-            break;
-        case MessageLevel::Warning:
-            box.setWindowTitle(QStringLiteral("Warning"));
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MessageLevel::Error:
-            box.setWindowTitle(QString::fromLatin1(kApplicationTitle));
-            box.setIcon(QMessageBox::Critical);
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
+    case MessageLevel::Information:
+        box.setWindowTitle(QStringLiteral("Information"));
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MessageLevel::Warning:
+        box.setWindowTitle(QStringLiteral("Warning"));
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageLevel::Error:
+        box.setWindowTitle(QString::fromLatin1(kApplicationTitle));
+        box.setIcon(QMessageBox::Critical);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
     }
     box.exec();
 }
@@ -213,8 +213,7 @@ void TForm1::buildMenus()
 
     QMenu* file1 = mm1->addMenu(QStringLiteral("&File"));
     file1->setObjectName(QStringLiteral("File1"));
-    ImportLoadDisplacementFile1 =
-        addItem(file1, "ImportLoadDisplacementFile1", QStringLiteral("Import Load-Displacement Data"));
+    ImportLoadDisplacementFile1 = addItem(file1, "ImportLoadDisplacementFile1", QStringLiteral("Import Load-Displacement Data"));
     ImportWithOptions1 = addItem(file1, "ImportWithOptions1", QStringLiteral("Import with Options\u2026"));
     importCyclicAction = addItem(file1, "importCyclicTest", QStringLiteral("Import Cyclic Test\u2026"));
     recentFiles_ = new RecentFilesMenu(file1);
@@ -317,8 +316,8 @@ void TForm1::buildClientArea()
 
     // Ultimate displacement and initial stiffness.
     auto* middle = new QHBoxLayout;
-    auto makeFactorBox = [&](const char* boxName, const QString& caption, const char* l1, const QString& t1,
-                             Field editable, const char* l2, const QString& t2, Field result) {
+    auto makeFactorBox = [&](const char* boxName, const QString& caption, const char* l1, const QString& t1, Field editable,
+                             const char* l2, const QString& t2, Field result) {
         auto* box = new QGroupBox(caption, GroupBox1);
         box->setObjectName(QString::fromLatin1(boxName));
         auto* g = new QGridLayout(box);
@@ -334,8 +333,8 @@ void TForm1::buildClientArea()
         g->addWidget(r, 1, 1);
         middle->addWidget(box, 1);
     };
-    makeFactorBox("grp1", QStringLiteral("Ultimate Disp."), "lbl3", QStringLiteral("Load Reduction Factor"),
-                  Field::edt12, "lbl4", QStringLiteral("Ultimate Displacement"), Field::edt15);
+    makeFactorBox("grp1", QStringLiteral("Ultimate Disp."), "lbl3", QStringLiteral("Load Reduction Factor"), Field::edt12,
+                  "lbl4", QStringLiteral("Ultimate Displacement"), Field::edt15);
     makeFactorBox("GroupBox2", QStringLiteral("Initial Stiffness"), "lbl5", QStringLiteral("Load Factor for Secant"),
                   Field::edt17, "lbl6", QStringLiteral("Initial Secant Stiffness"), Field::edt16);
     charLayout->addLayout(middle);
@@ -349,8 +348,7 @@ void TForm1::buildClientArea()
     grid->addWidget(makeLabel(grp3, "lbl14", QStringLiteral("Disp. at Yield")), 0, 4);
     grid->addWidget(makeLabel(grp3, "lbl2", QStringLiteral("Ductility")), 0, 5);
 
-    auto addRow = [&](int row, QRadioButton*& rb, const char* rbName, const QString& caption, Field a, Field b,
-                      Field c) {
+    auto addRow = [&](int row, QRadioButton*& rb, const char* rbName, const QString& caption, Field a, Field b, Field c) {
         rb = new QRadioButton(caption, grp3);
         rb->setObjectName(QString::fromLatin1(rbName));
         grid->addWidget(rb, row, 0);
@@ -362,8 +360,7 @@ void TForm1::buildClientArea()
         }
     };
     addRow(1, rb1, "rb1", QStringLiteral("Geometric Graphic Method"), Field::edt2, Field::edt3, Field::edt8);
-    addRow(2, rb3, "rb3", QStringLiteral("Equivalent Elasto-Plastic Energy Method"), Field::edt4, Field::edt5,
-           Field::edt9);
+    addRow(2, rb3, "rb3", QStringLiteral("Equivalent Elasto-Plastic Energy Method"), Field::edt4, Field::edt5, Field::edt9);
     addRow(3, rb2, "rb2", QStringLiteral("R.Park Method"), Field::edt6, Field::edt7, Field::edt13);
     addRow(4, rb4, "rb4", QStringLiteral("All Three Method"), Field::edt10, Field::edt11, Field::edt14);
     grid->addWidget(makeLabel(grp3, "lbl1", QStringLiteral("Load Factor")), 3, 1);
@@ -384,22 +381,10 @@ void TForm1::buildClientArea()
 
     connect(btn1, &QPushButton::clicked, this, &TForm1::btn1Click);
     // A handler runs when its button becomes selected, not when the selected one is clicked again.
-    connect(rb1, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rb1Click();
-    });
-    connect(rb2, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rb2Click();
-    });
-    connect(rb3, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rb3Click();
-    });
-    connect(rb4, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rb4Click();
-    });
+    connect(rb1, &QRadioButton::toggled, this, [this](bool on) { if (on) rb1Click(); });
+    connect(rb2, &QRadioButton::toggled, this, [this](bool on) { if (on) rb2Click(); });
+    connect(rb3, &QRadioButton::toggled, this, [this](bool on) { if (on) rb3Click(); });
+    connect(rb4, &QRadioButton::toggled, this, [this](bool on) { if (on) rb4Click(); });
     for (Field f : {Field::edt12, Field::edt17, Field::edt1}) {
         connect(field(f), &QLineEdit::textChanged, this,
                 [this, f](const QString& text) { workbench_->setFieldText(f, text); });
@@ -470,9 +455,9 @@ void TForm1::ExportYieldingPointTextFiles1Click()
 {
     guarded([this] {
         const QString proposed = workbench_->state().ResultBaseName + QStringLiteral("_YieldingPoint.csv");
-        const QString path =
-            dialogs_->getSaveFileName(this, QStringLiteral("Export Results"), workbench_->reportDialogFolder(),
-                                      proposed, kReportFilters, nullptr);
+        const QString path = dialogs_->getSaveFileName(this, QStringLiteral("Export Results"),
+                                                       workbench_->reportDialogFolder(), proposed, kReportFilters,
+                                                       nullptr);
         if (path.isEmpty())
             return;
         workbench_->exportReportTo(path, QDateTime::currentDateTime());
@@ -484,9 +469,9 @@ void TForm1::SavePicture1Click()
     guarded([this] {
         const QString proposed = workbench_->state().ResultBaseName + QStringLiteral("_YieldingPoint.bmp");
         QString filter;
-        const QString path =
-            dialogs_->getSaveFileName(this, QStringLiteral("Save Picture"), workbench_->pictureDialogFolder(), proposed,
-                                      pictureFilters(), &filter);
+        const QString path = dialogs_->getSaveFileName(this, QStringLiteral("Save Picture"),
+                                                       workbench_->pictureDialogFolder(), proposed,
+                                                       pictureFilters(), &filter);
         if (path.isEmpty())
             return;
         workbench_->picturePathChosen(path);
@@ -545,8 +530,7 @@ void TForm1::ExportExcel1Click()
             WindowFeedback feedback(this, *dialogs_);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             try {
-                const QString folder =
-                    workbookFolder_.isEmpty() ? excel::WorkbookExport::WorkbookFolder() : workbookFolder_;
+                const QString folder = workbookFolder_.isEmpty() ? excel::WorkbookExport::WorkbookFolder() : workbookFolder_;
                 run.toFolder(ExcelOp, workbench_->chart().asDrawn(), feedback, folder);
             } catch (const excel::ExportCancelled&) {
             } catch (const std::exception& e) {
@@ -565,43 +549,20 @@ void TForm1::ExportExcel1Click()
 void TForm1::ExcelOptions1Click()
 {
     guarded([this] {
-        ShowExcelOptions(this, ExcelOp, workbench_->decimalSeparator(),
-                         [this](const QString& text) { dialogs_->showMessage(this, MessageLevel::Error, text); });
+        ShowExcelOptions(this, ExcelOp, workbench_->decimalSeparator(), [this](const QString& text) {
+            dialogs_->showMessage(this, MessageLevel::Error, text);
+        });
     });
 }
 
-void TForm1::AboutKelvo1Click()
-{
-    guarded([this] { showAboutBox(this); });
-}
-void TForm1::Donation1Click()
-{
-    guarded([this] { showDonationBox(this); });
-}
-void TForm1::Howtouse1Click()
-{
-    guarded([this] { openHowToUse(this); });
-}
-void TForm1::VisitWebSite1Click()
-{
-    guarded([this] { openWebSite(this); });
-}
+void TForm1::AboutKelvo1Click() { guarded([this] { showAboutBox(this); }); }
+void TForm1::Donation1Click() { guarded([this] { showDonationBox(this); }); }
+void TForm1::Howtouse1Click() { guarded([this] { openHowToUse(this); }); }
+void TForm1::VisitWebSite1Click() { guarded([this] { openWebSite(this); }); }
 
-void TForm1::rb1Click()
-{
-    guarded([this] { workbench_->displayMethodSelected(1); });
-}
-void TForm1::rb2Click()
-{
-    guarded([this] { workbench_->displayMethodSelected(2); });
-}
-void TForm1::rb3Click()
-{
-    guarded([this] { workbench_->displayMethodSelected(3); });
-}
-void TForm1::rb4Click()
-{
-    guarded([this] { workbench_->displayMethodSelected(4); });
-}
+void TForm1::rb1Click() { guarded([this] { workbench_->displayMethodSelected(1); }); }
+void TForm1::rb2Click() { guarded([this] { workbench_->displayMethodSelected(2); }); }
+void TForm1::rb3Click() { guarded([this] { workbench_->displayMethodSelected(3); }); }
+void TForm1::rb4Click() { guarded([this] { workbench_->displayMethodSelected(4); }); }
 
 }  // namespace rz

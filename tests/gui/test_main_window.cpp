@@ -82,26 +82,17 @@ private slots:
         }
         // Import with Options, Import Cyclic Test, Recent Files (with its separator), the View
         // menu and the Help menu join the menus of the design.
-        QCOMPARE(captions, (QStringList{QStringLiteral("File:"),
-                                        QStringLiteral("Import Load-Displacement Data"),
-                                        QStringLiteral("Import with Options\u2026"),
-                                        QStringLiteral("Import Cyclic Test\u2026"),
-                                        QStringLiteral("Recent &Files"),
-                                        QString(),
-                                        QStringLiteral("Export Results"),
-                                        QStringLiteral("Export Excel"),
-                                        QStringLiteral("Save Picture"),
-                                        QStringLiteral("View:"),
-                                        QStringLiteral("Other Definitions"),
-                                        QStringLiteral("Options:"),
-                                        QStringLiteral("Excel Options"),
-                                        QStringLiteral("About:"),
-                                        QStringLiteral("About Kelvo"),
-                                        QStringLiteral("Donation (捐助)"),
-                                        QStringLiteral("How to use?"),
-                                        QStringLiteral("访问 www.rorevadi.example"),
-                                        QStringLiteral("Help:"),
-                                        QStringLiteral("User Guide")}));
+        QCOMPARE(captions,
+                 (QStringList{QStringLiteral("File:"), QStringLiteral("Import Load-Displacement Data"),
+                              QStringLiteral("Import with Options\u2026"), QStringLiteral("Import Cyclic Test\u2026"),
+                              QStringLiteral("Recent &Files"), QString(),
+                              QStringLiteral("Export Results"), QStringLiteral("Export Excel"),
+                              QStringLiteral("Save Picture"), QStringLiteral("View:"),
+                              QStringLiteral("Other Definitions"), QStringLiteral("Options:"),
+                              QStringLiteral("Excel Options"), QStringLiteral("About:"), QStringLiteral("About Kelvo"),
+                              QStringLiteral("Donation (捐助)"), QStringLiteral("How to use?"),
+                              QStringLiteral("访问 www.rorevadi.example"), QStringLiteral("Help:"),
+                              QStringLiteral("User Guide")}));
     }
 
     void aboutMenuLinksOpenTheirExactAddresses()
@@ -209,8 +200,7 @@ private slots:
                 title = dlg->windowTitle();
                 const QByteArray out = qgetenv("RZ_SCREENSHOT_DIR");
                 if (!out.isEmpty())
-                    dlg->grab().save(QString::fromLocal8Bit(out) + QLatin1Char('/') + dlg->objectName() +
-                                     QStringLiteral(".png"));
+                    dlg->grab().save(QString::fromLocal8Bit(out) + QLatin1Char('/') + dlg->objectName() + QStringLiteral(".png"));
                 dlg->close();
             });
             item->trigger();
@@ -224,8 +214,7 @@ private slots:
         importFile(path);
         QCOMPARE(dialogs.lastTitle, QStringLiteral("Import Load-Displacement Data"));
         QCOMPARE(dialogs.lastFolder, dir.path() + QStringLiteral("/prog/"));
-        QCOMPARE(dialogs.lastFilters,
-                 (QStringList{QStringLiteral("CSV files (*.csv)"), QStringLiteral(" Text files (*.txt)")}));
+        QCOMPARE(dialogs.lastFilters, (QStringList{QStringLiteral("CSV files (*.csv)"), QStringLiteral(" Text files (*.txt)")}));
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].level, MessageLevel::Information);
         QCOMPARE(dialogs.messages[0].text, QStringLiteral("9 Lines of date have been imported!"));
@@ -260,12 +249,12 @@ private slots:
     {
         importFile(writeFile(dir, QStringLiteral("curve.csv"), kWorkedExample));
         form->btn1->click();
-        const QStringList expected = {QStringLiteral("87.5"), QStringLiteral("2.5"), QStringLiteral("2.2000"),
-                                      QStringLiteral("86"),   QStringLiteral("2.4"), QStringLiteral("2.2917"),
-                                      QStringLiteral("80"),   QStringLiteral("2"),   QStringLiteral("2.7500"),
-                                      QStringLiteral("84.5"), QStringLiteral("2.3"), QStringLiteral("2.4139")};
-        const Field rows[] = {Field::edt2, Field::edt3, Field::edt8,  Field::edt4,  Field::edt5,  Field::edt9,
-                              Field::edt6, Field::edt7, Field::edt13, Field::edt10, Field::edt11, Field::edt14};
+        const QStringList expected = {QStringLiteral("87.5"), QStringLiteral("2.5"),  QStringLiteral("2.2000"),
+                                      QStringLiteral("86"),   QStringLiteral("2.4"),  QStringLiteral("2.2917"),
+                                      QStringLiteral("80"),   QStringLiteral("2"),    QStringLiteral("2.7500"),
+                                      QStringLiteral("84.5"), QStringLiteral("2.3"),  QStringLiteral("2.4139")};
+        const Field rows[] = {Field::edt2, Field::edt3,  Field::edt8,  Field::edt4,  Field::edt5,  Field::edt9,
+                              Field::edt6, Field::edt7,  Field::edt13, Field::edt10, Field::edt11, Field::edt14};
         for (int i = 0; i < 12; ++i)
             QCOMPARE(text(rows[i]), expected[i]);
         QCOMPARE(text(Field::edt15), QStringLiteral("5.5"));
@@ -301,8 +290,7 @@ private slots:
         QVERIFY(visible(SeriesId::lnsrsSeries2) && visible(SeriesId::pntsrsSeries2));
         QVERIFY(!visible(SeriesId::lnsrsSeries1) && !visible(SeriesId::pntsrsSeries1));
         QVERIFY(!visible(SeriesId::lnsrsSeries3) && !visible(SeriesId::pntsrsSeries3));
-        QVERIFY(visible(SeriesId::lnsrsSeries4) && visible(SeriesId::pntsrsSeries4) &&
-                visible(SeriesId::pntsrsSeries5));
+        QVERIFY(visible(SeriesId::lnsrsSeries4) && visible(SeriesId::pntsrsSeries4) && visible(SeriesId::pntsrsSeries5));
         maybeScreenshot(QStringLiteral("park_only"));
         QTest::mouseClick(form->rb4, Qt::LeftButton, {}, QPoint(6, form->rb4->height() / 2));
         for (int i = 0; i < kSeriesCount; ++i)

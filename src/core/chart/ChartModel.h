@@ -26,14 +26,14 @@ constexpr int kSeriesCount = 9;
 enum class PointerStyle { None, Circle, Triangle, Diamond };
 
 struct SeriesStyle {
-    const char* name;   // the series' own name, e.g. "lnsrsSeries4"
-    const char* title;  // "Line4", ...
+    const char* name;          // the series' own name, e.g. "lnsrsSeries4"
+    const char* title;         // "Line4", ...
     bool isLine;
-    std::uint32_t colorRgb;  // 0xRRGGBB
-    int lineWidth;           // pixels, line series only
+    std::uint32_t colorRgb;    // 0xRRGGBB
+    int lineWidth;             // pixels, line series only
     PointerStyle pointer;
-    std::uint32_t pointerFill;  // 0xRRGGBB
-    int pointerWidth;           // 0 = the chart's default size
+    std::uint32_t pointerFill; // 0xRRGGBB
+    int pointerWidth;          // 0 = the chart's default size
     int pointerHeight;
 };
 
