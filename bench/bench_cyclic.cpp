@@ -5,6 +5,8 @@
 #include "CyclicRecords.h"
 #include "core/cyclic/Envelope.h"
 #include "core/import/DataFileReader.h"
+#include "core/workbench/CyclicSession.h"
+#include "core/workbench/Workbench.h"
 
 #include <benchmark/benchmark.h>
 
@@ -134,6 +136,34 @@ void BM_CyclicEnvelopes(benchmark::State& state)
     reportPerSample(state, file.samples);
 }
 
+class SilentUi : public rz::UserInterface {
+public:
+    void showMessage(rz::MessageLevel, const QString&) override {}
+    void focusField(rz::Field) override {}
+};
+
+// The window's model: import with the cyclic option (file order, both envelopes, the record
+// overlay), then Calculate on both directions with the other definitions.
+void BM_CyclicWorkbench(benchmark::State& state)
+{
+    const RecordFile& file = recordFile(state.range(0));
+    rz::ImportOptions options;
+    options.skipLines = 1;
+    options.cyclic = kOptions;
+    for (auto _ : state) {
+        SilentUi ui;
+        rz::Workbench wb(ui, u'.', QString());
+        wb.importWithOptionsConfirmed(file.path, options);
+        wb.btn1Click();
+        if (!wb.cyclic() || !wb.lastCalculationCompleted())
+            state.SkipWithError("the cyclic import or Calculate did not complete");
+        else
+            checkPhases(state, wb.cyclic()->envelopes());
+    }
+    reportPerSample(state, file.samples);
+}
+
+BENCHMARK(BM_CyclicWorkbench)->Arg(250'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CyclicWholePath)->Arg(250'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CyclicImport)->Arg(250'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CyclicEnvelopes)->Arg(250'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();

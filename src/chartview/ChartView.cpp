@@ -203,6 +203,7 @@ ChartView::ChartView(QWidget* parent) : QCustomPlot(parent)
     }
     addLayer(kBehindLayer, layer(QStringLiteral("main")), QCustomPlot::limBelow);
     behindLayer_ = layer(kBehindLayer);
+    connect(this, &QCustomPlot::beforeReplot, this, &ChartView::thinOverlays);
     replot();
 }
 
@@ -229,14 +230,16 @@ void ChartView::setAxisTitles(const AxisTitles& titles)
 void ChartView::sync(const ChartModel& model)
 {
     bool changed = false;
+    const bool remirror = mirrored_ != model.seriesMirrored();
+    mirrored_ = model.seriesMirrored();
     for (int i = 0; i < kSeriesCount; ++i) {
         const auto k = static_cast<std::size_t>(i);
         const ChartSeries& s = model.at(i);
         QCPGraph* g = graphs_[k];
-        if (!synced_[k] || revisions_[k] != s.data.revision()) {
+        if (!synced_[k] || remirror || revisions_[k] != s.data.revision()) {
             QVector<QCPGraphData> points;
             points.reserve(s.data.count());
-            for (const Point& p : s.data.points())
+            for (const Point& p : mirrored_ ? mirroredPath(s.data.points()) : s.data.points())
                 points.append(QCPGraphData(p.x, p.y));
             // Already in ascending X with equal X in insertion order: keep that order,
             // it draws the vertical segments.
@@ -292,7 +295,10 @@ bool ChartView::syncOverlays(const ChartModel& model)
         for (const Overlay& o : model.overlays()) {
             auto* curve = new QCPCurve(xAxis, yAxis);
             curve->setLayer(layerOf(o));
-            overlays_.push_back({o.key, curve, 0});
+            OverlayCurve made;
+            made.key = o.key;
+            made.curve = curve;
+            overlays_.push_back(std::move(made));
         }
         changed = true;
     }
@@ -305,11 +311,28 @@ bool ChartView::syncOverlays(const ChartModel& model)
             curve->setPen(overlayPen(o.style));
             curve->setLineStyle(o.style.lineWidth > 0.0 ? QCPCurve::lsLine : QCPCurve::lsNone);
             curve->setScatterStyle(overlayScatter(o.style));
-            QVector<QCPCurveData> points;
-            points.reserve(static_cast<qsizetype>(o.points.size()));
-            for (const Point& p : o.points)
-                points.append(QCPCurveData(static_cast<double>(points.size()), p.x, p.y));
-            curve->data()->set(points, true);
+            drawn.all.clear();
+            drawn.thinnedRect = QRect();
+            if (o.points.size() > kThinAbove) {
+                // Drawn from thinOverlays, for the axes of each replot.
+                drawn.all = o.points;
+                double x0 = o.points.front().x, x1 = x0, y0 = o.points.front().y, y1 = y0;
+                for (const Point& p : o.points) {
+                    x0 = std::min(x0, p.x);
+                    x1 = std::max(x1, p.x);
+                    y0 = std::min(y0, p.y);
+                    y1 = std::max(y1, p.y);
+                }
+                drawn.keyExtent = QCPRange(x0, x1);
+                drawn.valueExtent = QCPRange(y0, y1);
+                curve->data()->clear();
+            } else {
+                QVector<QCPCurveData> points;
+                points.reserve(static_cast<qsizetype>(o.points.size()));
+                for (const Point& p : o.points)
+                    points.append(QCPCurveData(static_cast<double>(points.size()), p.x, p.y));
+                curve->data()->set(points, true);
+            }
             drawn.revision = o.revision;
             changed = true;
         }
@@ -321,12 +344,107 @@ bool ChartView::syncOverlays(const ChartModel& model)
     return changed;
 }
 
+qsizetype ChartView::overlayDrawnCount(const QString& key) const
+{
+    for (const OverlayCurve& o : overlays_)
+        if (o.key == key)
+            return o.curve->data()->size();
+    return -1;
+}
+
+void ChartView::thinOverlays()
+{
+    const QRect rect = axisRect()->rect();
+    const QCPRange keys = xAxis->range();
+    const QCPRange values = yAxis->range();
+    for (OverlayCurve& o : overlays_) {
+        if (o.all.empty() || !o.curve->visible())
+            continue;
+        if (o.thinnedRect == rect && o.thinnedKeys == keys && o.thinnedValues == values)
+            continue;
+        // Pixels per unit, and the pixels the path has been through so far.
+        const int w = std::max(1, rect.width());
+        const int h = std::max(1, rect.height());
+        const double sx = keys.size() > 0 ? w / keys.size() : 1.0;
+        const double sy = values.size() > 0 ? h / values.size() : 1.0;
+        // Visited cells of two by two pixels: a segment under two pixels long that ends in
+        // one is drawn over already.
+        const int cw = (w + 1) / 2;
+        std::vector<std::uint8_t> visited(static_cast<std::size_t>(cw) * static_cast<std::size_t>((h + 1) / 2), 0);
+        QVector<QCPCurveData> kept;
+        kept.reserve(static_cast<qsizetype>(std::min<std::size_t>(o.all.size(), 1u << 18)));
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        // Indices into o.all: the last point looked at and the last one drawn.
+        constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+        std::size_t prev = kNone;
+        std::size_t lastKept = kNone;
+        double prevX = 0.0, prevY = 0.0;
+        double keptX = 0.0, keptY = 0.0;  // pixel of lastKept
+        auto keep = [&](std::size_t i, double x, double y) {
+            kept.append(QCPCurveData(static_cast<double>(kept.size()), o.all[i].x, o.all[i].y));
+            lastKept = i;
+            keptX = x;
+            keptY = y;
+        };
+        for (std::size_t i = 0; i < o.all.size(); ++i) {
+            const double px = (o.all[i].x - keys.lower) * sx;
+            const double py = (o.all[i].y - values.lower) * sy;
+            const bool last = i + 1 == o.all.size();
+            // Within a pixel of the point looked at last: not looked at.
+            if (prev != kNone && !last && std::abs(px - prevX) < 1.0 && std::abs(py - prevY) < 1.0)
+                continue;
+            bool fresh = false;
+            if (px >= 0.0 && px < w && py >= 0.0 && py < h) {
+                std::uint8_t& cell = visited[static_cast<std::size_t>(py / 2) * static_cast<std::size_t>(cw) +
+                                             static_cast<std::size_t>(px / 2)];
+                fresh = cell == 0;
+                cell = 1;
+            }
+            if (prev == kNone) {
+                keep(i, px, py);
+            } else {
+                // A segment is left out when it lies beyond one edge of the chart, or when
+                // it is under two pixels long and ends in a pixel the path went through.
+                const bool beyond = (px < 0.0 && prevX < 0.0) || (px >= w && prevX >= w) || (py < 0.0 && prevY < 0.0) ||
+                                    (py >= h && prevY >= h);
+                const bool longer = std::abs(px - prevX) >= 2.0 || std::abs(py - prevY) >= 2.0;
+                if (!beyond && (longer || fresh)) {
+                    if (lastKept != prev) {
+                        // The path resumes from where it was: straight on when that is
+                        // under two pixels from the last point drawn, else after a gap.
+                        if (std::abs(prevX - keptX) >= 2.0 || std::abs(prevY - keptY) >= 2.0)
+                            kept.append(QCPCurveData(static_cast<double>(kept.size()), nan, nan));
+                        keep(prev, prevX, prevY);
+                    }
+                    keep(i, px, py);
+                }
+            }
+            prev = i;
+            prevX = px;
+            prevY = py;
+        }
+        o.curve->data()->set(kept, true);
+        o.thinnedRect = rect;
+        o.thinnedKeys = keys;
+        o.thinnedValues = values;
+    }
+}
+
 void ChartView::rescaleToVisible()
 {
     double xmin = std::numeric_limits<double>::infinity(), xmax = -xmin, ymin = xmin, ymax = -xmin;
     std::vector<QCPAbstractPlottable*> drawn(graphs_.begin(), graphs_.end());
-    for (const OverlayCurve& o : overlays_)
-        drawn.push_back(o.curve);
+    for (const OverlayCurve& o : overlays_) {
+        if (o.all.empty()) {
+            drawn.push_back(o.curve);
+        } else if (o.curve->visible()) {
+            // Thinned for the axes of the last replot: the extent comes from every point.
+            xmin = std::min(xmin, o.keyExtent.lower);
+            xmax = std::max(xmax, o.keyExtent.upper);
+            ymin = std::min(ymin, o.valueExtent.lower);
+            ymax = std::max(ymax, o.valueExtent.upper);
+        }
+    }
     for (QCPAbstractPlottable* g : drawn) {
         if (!g->visible() || g->interface1D()->dataCount() == 0)
             continue;

@@ -43,8 +43,20 @@ public:
     // The axes' titles (Workbench::axisTitles); redraws when they change.
     void setAxisTitles(const AxisTitles& titles);
 
-    // Copies what changed in the model (points, visibility), rescales and redraws.
+    // Copies what changed in the model (points, visibility), rescales and redraws. With
+    // ChartModel::seriesMirrored the nine series are drawn negated (mirroredPath).
     void sync(const ChartModel& model);
+
+    // Overlays with more points than this are drawn thinned for the current axes
+    // (QCPCurve, unlike QCPGraph, has no adaptive sampling of its own): points within a
+    // pixel of the last one looked at are passed over; of the rest, a segment beyond an
+    // edge of the chart, or under two pixels long and ending in a pixel the path already
+    // went through, is left out and the path broken by a gap there. Nothing drawn moves
+    // by more than two pixels, and where the loops crowd, the drawn pixels are the same.
+    // O(N) per change of the axes.
+    static constexpr std::size_t kThinAbove = 20000;
+    // Points the overlay's curve holds now (after thinning), -1 for an unknown key.
+    qsizetype overlayDrawnCount(const QString& key) const;
     QCPGraph* seriesGraph(SeriesId id) const { return graphs_[static_cast<std::size_t>(id)]; }
     // The curve drawing the overlay with this key, null when the model has none.
     QCPCurve* overlayCurve(const QString& key) const;
@@ -60,15 +72,24 @@ private:
     // Part of sync(): true when anything drawn changed.
     bool syncOverlays(const ChartModel& model);
 
+    // Before each replot: thins the large overlays again when the axes changed.
+    void thinOverlays();
+
     struct OverlayCurve {
         QString key;
         QCPCurve* curve = nullptr;
         std::uint64_t revision = 0;
+        // Large overlays only: every point, their extent, and the axes they were thinned for.
+        std::vector<Point> all;
+        QCPRange keyExtent, valueExtent;
+        QCPRange thinnedKeys, thinnedValues;
+        QRect thinnedRect;
     };
 
     std::array<QCPGraph*, kSeriesCount> graphs_{};
     std::array<std::uint64_t, kSeriesCount> revisions_{};
     std::array<bool, kSeriesCount> synced_{};
+    bool mirrored_ = false;
     std::vector<OverlayCurve> overlays_;  // in the model's order
     QCPLayer* behindLayer_ = nullptr;     // under the nine series, over the grid
 };

@@ -11,6 +11,7 @@
 #include "core/report/Report.h"
 #include "core/sheet/TestSheetContent.h"
 #include "core/text/NumberText.h"
+#include "core/workbench/CyclicSession.h"
 #include "core/workbench/Workbench.h"
 #include "excel/ExcelExport.h"
 #include "excel/SummaryWorkbook.h"
@@ -75,9 +76,36 @@ QString jsonYield(const YieldResult& r)
         .arg(jsonNumber(r.YieldLoad), jsonNumber(r.YieldDisp), jsonNumber(r.Ductility));
 }
 
-// imported: what the import with options read (with an import flag only).
+// The keys a cyclic record's object adds after "points" (and "import"): the direction
+// shown, the samples read, the envelope's settings and counts, and its points.
+QString cyclicJson(const Workbench& wb, Direction d)
+{
+    const CyclicSession& session = *wb.cyclic();
+    const DirectionEnvelope& env = session.envelopes().of(d);
+    const CyclicOptions& options = session.options();
+    QString j = QStringLiteral(",\"direction\":\"%1\"").arg(QLatin1String(keyOf(d)));
+    j += QStringLiteral(",\"samples\":%1").arg(session.envelopes().sampleCount);
+    j += QStringLiteral(",\"cyclic\":{\"tolerance\":") + jsonNumber(options.tolerance);
+    j += QStringLiteral(",\"envelope\":\"%1\",\"peak\":\"%2\"")
+             .arg(QLatin1String(keyOf(options.envelope)), QLatin1String(keyOf(options.peak)));
+    j += QStringLiteral(",\"reversals\":%1,\"phases\":%2,\"excursions\":%3}")
+             .arg(env.reversalCount)
+             .arg(env.phases.size())
+             .arg(env.excursions.size());
+    j += QStringLiteral(",\"envelope\":[");
+    for (std::size_t k = 0; k < env.points.size(); ++k) {
+        if (k)
+            j += QLatin1Char(',');
+        j += QLatin1Char('[') + jsonNumber(env.points[k].x) + QLatin1Char(',') + jsonNumber(env.points[k].y) +
+             QLatin1Char(']');
+    }
+    return j + QLatin1Char(']');
+}
+
+// imported: what the import with options read (with an import flag only); cyclic: the
+// keys cyclicJson adds, or nothing.
 QString toJson(const QString& source, const Workbench& wb, const std::vector<Message>& messages, const Options& o,
-               const std::optional<ImportResult>& imported)
+               const std::optional<ImportResult>& imported, const QString& cyclic = {})
 {
     const AnalysisState& s = wb.state();
     QString j = QStringLiteral("{\"source\":") + jsonString(source);
@@ -87,6 +115,7 @@ QString toJson(const QString& source, const Workbench& wb, const std::vector<Mes
     if (imported)
         j += QStringLiteral(",\"import\":") +
              QString::fromUtf8(QJsonDocument(importToJson(*imported)).toJson(QJsonDocument::Compact));
+    j += cyclic;
     j += QStringLiteral(",\"messages\":[");
     for (std::size_t i = 0; i < messages.size(); ++i) {
         if (i)
@@ -137,12 +166,15 @@ QString toJson(const QString& source, const Workbench& wb, const std::vector<Mes
     return j;
 }
 
-void printTable(QTextStream& out, const QString& source, const Workbench& wb, const std::vector<Message>& messages)
+// title: the file, with the direction of a cyclic record; messages printed with the first table only.
+void printTable(QTextStream& out, const QString& title, const Workbench& wb, const std::vector<Message>* messages)
 {
     auto f = [&wb](Field field) { return wb.fieldText(field); };
-    out << "== " << source << "\n";
-    for (const Message& m : messages)
-        out << "  [" << levelName(m.level) << "] " << m.text << "\n";
+    out << "== " << title << "\n";
+    if (messages) {
+        for (const Message& m : *messages)
+            out << "  [" << levelName(m.level) << "] " << m.text << "\n";
+    }
     out << QStringLiteral("  %1 %2   %3 %4\n")
                .arg(QStringLiteral("Max. Load"), -24)
                .arg(f(Field::edt18), -14)
@@ -292,7 +324,8 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
         std::error_code error;
         std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(o.outDir).toStdString()), error);
         if (error || !QFileInfo(o.outDir).isDir()) {
-            const QString reason = error ? QString::fromLocal8Bit(error.message()) : QStringLiteral("it is not a folder");
+            const QString reason =
+                error ? QString::fromLocal8Bit(error.message()) : QStringLiteral("it is not a folder");
             err << "rorevadi-cli: cannot create the folder \"" << o.outDir << "\" for --out-dir: " << reason << "\n";
             return kExitUsage;
         }
@@ -313,6 +346,15 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
         std::vector<Message>& messages = specimen.messages;
         if (!wb.lastCalculationCompleted())
             status = kExitIncomplete;
+        // The directions printed; the outputs show the first of them.
+        std::vector<CyclicView> views;
+        if (wb.cyclic()) {
+            if (!o.direction || *o.direction == Direction::Positive)
+                views.push_back(CyclicView::Positive);
+            if (!o.direction || *o.direction == Direction::Negative)
+                views.push_back(CyclicView::Negative);
+            wb.setCyclicView(views.front());
+        }
 
         QStringList written;
         auto writeOutput = [&](const QString& path, auto&& writer) {
@@ -332,7 +374,8 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
         }
         const QString stem = QDir(o.outDir).filePath(wb.state().ResultBaseName + QStringLiteral("_YieldingPoint."));
         if (!o.outDir.isEmpty())
-            writeOutput(stem + QStringLiteral("csv"), [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
+            writeOutput(stem + QStringLiteral("csv"),
+                        [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
         if (o.xlsx) {
             writeOutput(stem + QStringLiteral("xlsx"), [&](const QString& p) {
                 excel::ExcelOp options;
@@ -341,7 +384,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
                 run.setCreated(now.toSecsSinceEpoch());
                 RecordingFeedback feedback(messages);
                 try {
-                    run.toFile(options, wb.chart(), feedback, p);
+                    run.toFile(options, wb.chart().asDrawn(), feedback, p);
                 } catch (const std::exception& e) {
                     messages.push_back({MessageLevel::Error, QString::fromUtf8(e.what())});
                     throw;
@@ -375,16 +418,34 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
             } else {
                 out << QString::fromLocal8Bit(wb.reportNow(now));
             }
+        } else if (o.json && !views.empty()) {
+            for (CyclicView shown : views) {
+                wb.setCyclicView(shown);
+                const Direction d = shown == CyclicView::Negative ? Direction::Negative : Direction::Positive;
+                out << toJson(file, wb, messages, o, specimen.importResult, cyclicJson(wb, d)) << "\n";
+            }
         } else if (o.json) {
             out << toJson(file, wb, messages, o, specimen.importResult) << "\n";
+        } else if (!views.empty()) {
+            if (views.size() == 2)
+                views.push_back(CyclicView::Average);
+            for (CyclicView shown : views) {
+                wb.setCyclicView(shown);
+                printTable(out,
+                           file + QStringLiteral(" (%1)").arg(QLatin1String(choiceName(kCyclicViewNames, shown).key)),
+                           wb, shown == views.front() ? &messages : nullptr);
+            }
+            for (const QString& w : written)
+                out << "  wrote " << w << "\n";
         } else {
-            printTable(out, file, wb, messages);
+            printTable(out, file, wb, &messages);
             for (const QString& w : written)
                 out << "  wrote " << w << "\n";
         }
 
         if (!o.summaryPath.isEmpty()) {
-            summary.addRow(summaryRowOf(specimen));
+            for (std::vector<SummaryCell>& row : summaryRowsOf(specimen))
+                summary.addRow(std::move(row));
             // Only the workbook draws the curves, as many as its sheet holds (the others by name
             // only, for its note); a CSV summary holds no curve in memory.
             if (summaryXlsx && specimen.imported) {

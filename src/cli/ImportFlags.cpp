@@ -215,7 +215,8 @@ QString finishImportFlags(ImportFlags& flags, QChar decimalSeparator, bool separ
     o.displacementScale.flip = flags.flipDisplacement;
     o.loadScale.flip = flags.flipLoad;
     o.fromOrigin = flags.fromOrigin;
-    o.order = flags.keepOrder ? PointOrder::FileOrder : PointOrder::ByDisplacement;
+    o.order = flags.keepOrder || flags.cyclic ? PointOrder::FileOrder : PointOrder::ByDisplacement;
+    o.cyclic = flags.cyclic;
     o.sheet = flags.sheet;
     flags.options = o;
     return {};

@@ -31,6 +31,8 @@ struct ImportFlags {
     bool fromOrigin = false;
     bool keepOrder = false;
     QString sheet;
+    // --cyclic and its settings (Options.cpp): the files are cyclic records, read in file order.
+    std::optional<CyclicOptions> cyclic;
 
     // Made by finish(): the options every file is read with.
     ImportOptions options;

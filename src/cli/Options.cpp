@@ -1,6 +1,7 @@
 #include "cli/Options.h"
 
 #include "cli/OptionRow.h"
+#include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
 
 #include <QCommandLineOption>
@@ -145,6 +146,58 @@ const OptionRow kOptions[] = {
          p.options.recursive = true;
          return QString();
      }},
+    {{"cyclic"},
+     nullptr,
+     {"each FILE is a cyclic record: read in file order (implies --keep-order),",
+      "the envelope of each loading direction analysed as a curve; see docs/cyclic.md"},
+     [](ParsedArguments& p, const QString&) {
+         p.options.cyclic = true;
+         return QString();
+     }},
+    {{"tolerance"},
+     "T",
+     {"with --cyclic: the dead band as a fraction of the displacement range,", "0 <= T < 0.5 (default 0.01)"},
+     [](ParsedArguments& p, const QString& v) {
+         const std::optional<double> t = parseDecimal(v, u'.');
+         if (!t || !toleranceIsValid(*t))
+             return QStringLiteral("--tolerance takes a number at least 0 and less than 0.5, not \"%1\"").arg(v);
+         p.options.cyclicOptions.tolerance = *t;
+         return QString();
+     }},
+    {{"envelope"},
+     "E",
+     {"with --cyclic: the cycle of each phase that gives the envelope point:", "first (default), last or max"},
+     [](ParsedArguments& p, const QString& v) {
+         const auto e = choiceFromKey(kEnvelopeChoiceNames, v.toStdString());
+         if (!e)
+             return QStringLiteral("--envelope takes first, last or max, not \"%1\"").arg(v);
+         p.options.cyclicOptions.envelope = *e;
+         return QString();
+     }},
+    {{"peak"},
+     "P",
+     {"with --cyclic: an excursion's peak is its largest load (load, default)", "or its end point (displacement)"},
+     [](ParsedArguments& p, const QString& v) {
+         const auto peak = choiceFromKey(kPeakChoiceNames, v.toStdString());
+         if (!peak)
+             return QStringLiteral("--peak takes load or displacement, not \"%1\"").arg(v);
+         p.options.cyclicOptions.peak = *peak;
+         return QString();
+     }},
+    {{"direction"},
+     "D",
+     {"with --cyclic: positive, negative or both (default): the directions", "printed"},
+     [](ParsedArguments& p, const QString& v) {
+         if (v == QLatin1String("both")) {
+             p.options.direction.reset();
+             return QString();
+         }
+         const auto d = choiceFromKey(kDirectionNames, v.toStdString());
+         if (!d)
+             return QStringLiteral("--direction takes positive, negative or both, not \"%1\"").arg(v);
+         p.options.direction = *d;
+         return QString();
+     }},
     {{"h", "help"},
      nullptr,
      {"show this help"},
@@ -204,6 +257,16 @@ QString checkTogether(Options& o, const QCommandLineParser& parser)
     }
     if (o.files.isEmpty())
         return QStringLiteral("no FILE given");
+    for (const char* name : {"tolerance", "envelope", "peak", "direction"}) {
+        if (!o.cyclic && parser.isSet(QString::fromLatin1(name)))
+            return QStringLiteral("--%1 needs --cyclic").arg(QString::fromLatin1(name));
+    }
+    if (o.cyclic) {
+        if (o.import.detectOnly)
+            return QStringLiteral("--detect calculates nothing: it takes no --cyclic");
+        o.import.given = true;
+        o.import.cyclic = o.cyclicOptions;
+    }
     if (const QString problem =
             finishImportFlags(o.import, o.separator, parser.isSet(QStringLiteral("decimal-separator")));
         !problem.isEmpty())

@@ -30,6 +30,10 @@ struct Options {
     bool recursive = false;
     QStringList files;   // as given: folders and "-" are expanded when the run starts
     ImportFlags import;  // the import with options (ImportFlags.h)
+    // --cyclic: each file is a cyclic record, analysed per loading direction.
+    bool cyclic = false;
+    CyclicOptions cyclicOptions;
+    std::optional<Direction> direction;  // --direction; nullopt: both
 };
 
 struct ParsedArguments {

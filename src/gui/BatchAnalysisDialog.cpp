@@ -484,14 +484,21 @@ void BatchAnalysisDialog::analysisDone()
 
 void BatchAnalysisDialog::showResults()
 {
+    // A cyclic record has a row per direction: each row knows its specimen.
     std::vector<QStringList> messages;
-    for (const SpecimenAnalysis& s : specimens_) {
+    SummaryTable table(summaryColumns());
+    rowSpecimen_.clear();
+    for (std::size_t i = 0; i < specimens_.size(); ++i) {
         QStringList texts;
-        for (const BatchMessage& m : s.messages)
+        for (const BatchMessage& m : specimens_[i].messages)
             texts << m.text;
-        messages.push_back(texts);
+        for (std::vector<SummaryCell>& row : summaryRowsOf(specimens_[i])) {
+            table.addRow(std::move(row));
+            messages.push_back(texts);
+            rowSpecimen_.push_back(static_cast<int>(i));
+        }
     }
-    model_->setTable(summaryOf(specimens_), sep_, messages);
+    model_->setTable(table, sep_, messages);
     table_->resizeColumnsToContents();
     updateComparison();
 }
@@ -501,9 +508,11 @@ void BatchAnalysisDialog::openRow(const QModelIndex& index)
     if (!index.isValid())
         return;
     const int row = proxy_->mapToSource(index).row();
-    if (row < 0 || row >= static_cast<int>(specimens_.size()))
+    if (row < 0 || row >= static_cast<int>(rowSpecimen_.size()) ||
+        rowSpecimen_[static_cast<std::size_t>(row)] >= static_cast<int>(specimens_.size()))
         return;  // a statistics row
-    emit specimenOpened(specimens_[static_cast<std::size_t>(row)].path, ranWith_);
+    emit specimenOpened(specimens_[static_cast<std::size_t>(rowSpecimen_[static_cast<std::size_t>(row)])].path,
+                        ranWith_);
 }
 
 }  // namespace rz

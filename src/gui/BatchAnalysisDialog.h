@@ -140,6 +140,7 @@ private:
 
     ChartModel comparison_;
     std::vector<SpecimenAnalysis> specimens_;
+    std::vector<int> rowSpecimen_;  // the specimen of each table row
     BatchSettings ranWith_;
     bool cancelled_ = false;
     // Shared with the worker: progress it reports, and the user's Cancel.

@@ -46,10 +46,12 @@ void BatchAnalysisDialog::updateComparison()
     std::vector<int> rows;
     for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
         const int row = proxy_->mapToSource(index).row();
-        if (row < static_cast<int>(specimens_.size()))
-            rows.push_back(row);
+        if (row >= 0 && row < static_cast<int>(rowSpecimen_.size()))
+            rows.push_back(rowSpecimen_[static_cast<std::size_t>(row)]);
     }
+    std::erase_if(rows, [this](int i) { return i >= static_cast<int>(specimens_.size()); });
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     if (rows.empty()) {
         for (int i = 0; i < static_cast<int>(specimens_.size()); ++i)
             rows.push_back(i);

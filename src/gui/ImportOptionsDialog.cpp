@@ -116,6 +116,7 @@ void ImportOptionsDialog::detectAgain()
     fresh.loadScale = given_.loadScale;
     fresh.fromOrigin = given_.fromOrigin;
     fresh.order = given_.order;
+    fresh.cyclic = given_.cyclic;
     readHeadAgain(given_.sheet);
     given_ = fresh;
     given_.sheet = head_.sheet;

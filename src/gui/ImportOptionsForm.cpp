@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -234,6 +235,7 @@ ImportOptionsForm::ImportOptionsForm(QChar decimalSeparator, QWidget* parent) : 
     layout_->addRow(QString(), fromOrigin);
     // The cyclic analysis needs the file's order; its tick box and settings go below this row.
     layout_->addRow(u"&Order of points:"_s, order);
+    buildCyclicGroup();
 
     for (QComboBox* box :
          {sheet, encoding, separator, decimal, displacementColumn, loadColumn, displacementScale, loadScale, order})
@@ -251,6 +253,40 @@ ImportOptionsForm::ImportOptionsForm(QChar decimalSeparator, QWidget* parent) : 
         connect(edit, &QLineEdit::textEdited, this, [this] { emit changed(); });
     for (QCheckBox* box : {flipDisplacement, flipLoad, fromOrigin})
         connect(box, &QCheckBox::toggled, this, [this] {
+            if (!filling_)
+                emit changed();
+        });
+}
+
+void ImportOptionsForm::buildCyclicGroup()
+{
+    cyclic = new QGroupBox(u"C&yclic test: analyse the envelope of each direction"_s, this);
+    cyclic->setObjectName(u"cyclic"_s);
+    cyclic->setCheckable(true);
+    cyclic->setChecked(false);
+    tolerance = factorEdit(this, "tolerance");
+    tolerance->setToolTip(u"The dead band, as a fraction of the displacement range (0 to less than 0.5)"_s);
+    envelope = new QComboBox(cyclic);
+    envelope->setObjectName(u"envelope"_s);
+    for (const auto& entry : kEnvelopeChoiceNames)
+        envelope->addItem(QString::fromUtf8(entry.title), static_cast<int>(entry.value));
+    peak = new QComboBox(cyclic);
+    peak->setObjectName(u"peak"_s);
+    for (const auto& entry : kPeakChoiceNames)
+        peak->addItem(QString::fromUtf8(entry.title), static_cast<int>(entry.value));
+    auto* form = new QFormLayout(cyclic);
+    form->addRow(u"&Tolerance:"_s, tolerance);
+    form->addRow(u"En&velope:"_s, envelope);
+    form->addRow(u"Pea&k by:"_s, peak);
+    layout_->addRow(cyclic);
+
+    connect(cyclic, &QGroupBox::toggled, this, [this] {
+        if (!filling_)
+            emit changed();
+    });
+    connect(tolerance, &QLineEdit::textEdited, this, [this] { emit changed(); });
+    for (QComboBox* box : {envelope, peak})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] {
             if (!filling_)
                 emit changed();
         });
@@ -334,7 +370,14 @@ void ImportOptionsForm::showOptions(const ImportOptions& given, const ImportPrev
     flipDisplacement->setChecked(given.displacementScale.flip);
     flipLoad->setChecked(given.loadScale.flip);
     fromOrigin->setChecked(given.fromOrigin);
-    selectChoice(order, given.order);
+    selectChoice(order, given.cyclic ? PointOrder::FileOrder : given.order);
+    order->setEnabled(!given.cyclic);
+    cyclic->setChecked(given.cyclic.has_value());
+    const CyclicOptions settings = given.cyclic.value_or(CyclicOptions{});
+    if (parseDecimal(tolerance->text(), sep_) != settings.tolerance)
+        tolerance->setText(std::isfinite(settings.tolerance) ? formatGeneral(settings.tolerance, sep_) : QString());
+    envelope->setCurrentIndex(envelope->findData(static_cast<int>(settings.envelope)));
+    peak->setCurrentIndex(peak->findData(static_cast<int>(settings.peak)));
     filling_ = false;
 }
 
@@ -377,6 +420,15 @@ ImportOptions ImportOptionsForm::options() const
     o.loadScale = scaleOf(loadScale, loadFactor, flipLoad->isChecked());
     o.fromOrigin = fromOrigin->isChecked();
     o.order = choiceOf<PointOrder>(order);
+    if (cyclic->isChecked()) {
+        CyclicOptions settings;
+        settings.tolerance =
+            parseDecimal(tolerance->text(), sep_).value_or(std::numeric_limits<double>::quiet_NaN());
+        settings.envelope = static_cast<EnvelopeChoice>(envelope->currentData().toInt());
+        settings.peak = static_cast<PeakChoice>(peak->currentData().toInt());
+        o.cyclic = settings;
+        o.order = PointOrder::FileOrder;
+    }
     return o;
 }
 
@@ -386,6 +438,8 @@ QString ImportOptionsForm::problem() const
         !separatorFromText(separatorCharacter->text()))
         return u"Type the character that separates the fields (not a digit, letter, sign, point or quote)."_s;
     const ImportOptions o = options();
+    if (o.cyclic && !toleranceIsValid(o.cyclic->tolerance))
+        return toleranceRangeMessage();
     for (const auto& [scale, name] : {std::pair{&o.displacementScale, "displacement"}, std::pair{&o.loadScale, "load"}})
         if (!isUsableScale(*scale))
             return QStringLiteral("The %1 scale factor must be a number other than 0, written with \"%2\".")

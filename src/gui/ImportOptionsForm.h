@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QFormLayout;
 class QLineEdit;
 
@@ -69,12 +70,18 @@ public:
     QCheckBox* fromOrigin = nullptr;
     QComboBox* order = nullptr;
     QComboBox* sheet = nullptr;
+    // Ticked: a cyclic test (the order is then the file's); its envelope settings inside.
+    QGroupBox* cyclic = nullptr;
+    QLineEdit* tolerance = nullptr;
+    QComboBox* envelope = nullptr;
+    QComboBox* peak = nullptr;
 
 signals:
     // The user changed an option.
     void changed();
 
 private:
+    void buildCyclicGroup();
     void setTextRowsVisible(bool visible);
     void fillColumns(QComboBox* box, const ColumnChoice& given, int detected, const ImportPreview& preview);
 

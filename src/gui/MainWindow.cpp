@@ -2,6 +2,7 @@
 
 #include "chartview/ChartView.h"
 #include "gui/AboutBox.h"
+#include "gui/CyclicDirectionBar.h"
 #include "gui/DonationBox.h"
 #include "gui/ExportOptionForm.h"
 #include "gui/ExportProgress.h"
@@ -177,6 +178,7 @@ TForm1::TForm1(const QString& programFolder, QChar decimalSeparator, DialogProvi
     buildClientArea();
     buildImportWithOptions();
     buildOtherDefinitions();
+    buildCyclic();
     auto* drop = new FileDrop(this);
     connect(drop, &FileDrop::filesDropped, this, &TForm1::openFiles);
     (new MenuShortcutsFirst(this))->watchControls();
@@ -214,6 +216,7 @@ void TForm1::buildMenus()
     file1->setObjectName(QStringLiteral("File1"));
     ImportLoadDisplacementFile1 = addItem(file1, "ImportLoadDisplacementFile1", QStringLiteral("Import Load-Displacement Data"));
     ImportWithOptions1 = addItem(file1, "ImportWithOptions1", QStringLiteral("Import with Options\u2026"));
+    importCyclicAction = addItem(file1, "importCyclicTest", QStringLiteral("Import Cyclic Test\u2026"));
     buildBatchAnalysis(file1);
     recentFiles_ = new RecentFilesMenu(file1);
     file1->addMenu(recentFiles_);
@@ -310,6 +313,9 @@ void TForm1::buildClientArea()
     btn1->setToolTip(QStringLiteral("Calculate (F9)"));
     top->addWidget(btn1);
     charLayout->addLayout(top);
+    // A row of its own, shown for a cyclic record only: the window keeps its width.
+    cyclicBar_ = new CyclicDirectionBar(GroupBox1);
+    charLayout->addWidget(cyclicBar_);
 
     // Ultimate displacement and initial stiffness.
     auto* middle = new QHBoxLayout;
@@ -416,6 +422,7 @@ void TForm1::refresh()
     cht1->setAxisTitles(workbench_->axisTitles());
     cht1->sync(workbench_->chart());
     otherDefinitions_->showResults(workbench_->otherDefinitions(), workbench_->decimalSeparator());
+    refreshCyclic();
     const Series& curve = workbench_->chart()[SeriesId::lnsrsSeries4].data;
     if (curve.revision() != loggedCurveRevision_ && curve.count() > 0) {
         loggedCurveRevision_ = curve.revision();
@@ -526,7 +533,7 @@ void TForm1::ExportExcel1Click()
             QApplication::setOverrideCursor(Qt::WaitCursor);
             try {
                 const QString folder = workbookFolder_.isEmpty() ? excel::WorkbookExport::WorkbookFolder() : workbookFolder_;
-                run.toFolder(ExcelOp, workbench_->chart(), feedback, folder);
+                run.toFolder(ExcelOp, workbench_->chart().asDrawn(), feedback, folder);
             } catch (const excel::ExportCancelled&) {
             } catch (const std::exception& e) {
                 error = QString::fromUtf8(e.what());

@@ -33,6 +33,7 @@ class BatchAnalysisDialog;
 class ChartView;
 class ImportNotice;
 struct BatchSettings;
+class CyclicDirectionBar;
 class OtherDefinitionsDock;
 class RecentFilesMenu;
 class StatusBar;
@@ -84,6 +85,9 @@ public:
     // Handlers, named after their controls.
     void ImportLoadDisplacementFile1Click();
     void ImportWithOptions1Click();
+    // File > "Import Cyclic Test…": the open dialog, then the import options with "cyclic"
+    // ticked (MainWindowImport.cpp).
+    void importCyclicTest();
     void ExportYieldingPointTextFiles1Click();
     void SavePicture1Click();
     void ExportExcel1Click();
@@ -102,6 +106,7 @@ public:
     // Menu items and controls, by their names.
     QAction* ImportLoadDisplacementFile1 = nullptr;
     QAction* ImportWithOptions1 = nullptr;
+    QAction* importCyclicAction = nullptr;
     QAction* ExportYieldingPointTextFiles1 = nullptr;
     QAction* ExportExcel1 = nullptr;
     QAction* SavePicture1 = nullptr;
@@ -157,6 +162,10 @@ public:
     // A specimen of the batch opened in the window: its file read as the batch read it,
     // the batch's factors in the fields, Calculate.
     void openSpecimen(const QString& path, const BatchSettings& settings);
+    // Positive / Negative / Average beside the results, shown for a cyclic record only
+    // (MainWindowCyclic.cpp); the status bar's summary of the record.
+    CyclicDirectionBar* cyclicDirectionBar() const { return cyclicBar_; }
+    QLabel* cyclicSummary() const { return cyclicSummary_; }
 
     static const QStringList& pictureFilters();
     // Where exported workbooks are saved (the program's own folder by default).
@@ -179,6 +188,10 @@ private:
     void missingRecentFileChosen(const QString& path);
     // MainWindowImport.cpp
     void buildImportWithOptions();
+    void importWithInitial(const QString& path, const ImportOptions& initial);
+    // MainWindowCyclic.cpp
+    void buildCyclic();
+    void refreshCyclic();
     void runImportWithOptions(const QString& path, const ImportOptions& options);
     void afterPlainImport(const QString& path);
     void openRecentFile(const QString& path);
@@ -208,6 +221,8 @@ private:
     QDateTime calculateTime_;
     std::uint64_t calculatedCurve_ = 0;  // the curve's revision at that Calculate
     bool recordingCalculate_ = false;
+    CyclicDirectionBar* cyclicBar_ = nullptr;
+    QLabel* cyclicSummary_ = nullptr;
 
 public:
     // The Excel export options and the application of the last export.

@@ -55,12 +55,32 @@ void TForm1::ImportWithOptions1Click()
     });
 }
 
+void TForm1::importCyclicTest()
+{
+    guarded([this] {
+        const QString path = dialogs_->getOpenFileName(this, u"Import Cyclic Test"_s, workbench_->openDialogFolder(),
+                                                       kOptionsOpenFilters);
+        if (path.isEmpty())
+            return;
+        ImportOptions initial = importMemory_.lastUsed();
+        if (!initial.cyclic)
+            initial.cyclic = CyclicOptions{};
+        initial.order = PointOrder::FileOrder;
+        importWithInitial(path, initial);
+    });
+}
+
 void TForm1::importWithOptions(const QString& path)
+{
+    importWithInitial(path, importMemory_.lastUsed());
+}
+
+void TForm1::importWithInitial(const QString& path, const ImportOptions& initial)
 {
     guarded([&] {
         std::optional<ImportOptions> chosen;
         try {
-            chosen = dialogs_->getImportOptions(this, path, importMemory_.lastUsed(), workbench_->decimalSeparator());
+            chosen = dialogs_->getImportOptions(this, path, initial, workbench_->decimalSeparator());
         } catch (const FileReadError& e) {
             dialogs_->showMessage(this, MessageLevel::Warning, QString::fromUtf8(e.what()));
             return;

@@ -5,6 +5,7 @@
 #include "core/batch/BatchAnalysis.h"
 #include "core/batch/SummaryCsv.h"
 #include "core/methods/YieldMethods.h"
+#include "core/workbench/CyclicSession.h"
 
 #include <gmock/gmock.h>
 
@@ -261,6 +262,49 @@ TEST(BatchFiles, FoldersListsAndMissingPaths)
         EXPECT_EQ(what.find('\n'), std::string::npos);
     }
     EXPECT_THROW(expandBatchArguments({"-"}, false, nullptr), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace rz
+
+namespace rz {
+namespace {
+
+// A cyclic record gives a row per direction, each the analysis of that direction's
+// envelope: its peak is the envelope's largest load (a magnitude for the negative side).
+TEST(BatchSummary, CyclicRecordsGiveARowPerDirection)
+{
+    BatchSettings settings = defaultBatchSettings();
+    ImportOptions options = ImportOptions::detectEverything();
+    options.cyclic = CyclicOptions{};
+    settings.import = options;
+    const QString path = QStringLiteral(RZ_TEST_DATA_DIR "/cyclic/cfs_stud_to_osb_connection_cyclic_01.csv");
+    const BatchResult batch = analyseAll({path, path}, settings, 2);
+    ASSERT_EQ(batch.specimens.size(), 2u);
+    const SpecimenAnalysis& record = batch.specimens[0];
+    ASSERT_TRUE(record.imported);
+    ASSERT_NE(record.workbench->cyclic(), nullptr);
+    const CyclicSession& session = *record.workbench->cyclic();
+
+    const SummaryTable table = summaryOf(batch.specimens);
+    ASSERT_EQ(table.rowCount(), 4u) << "two directions of each of the two files";
+    const Direction directions[] = {Direction::Positive, Direction::Negative};
+    for (std::size_t row = 0; row < 2; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(std::get<QString>(cellAt(table, row, "file")), QStringLiteral("cfs_stud_to_osb_connection_cyclic_01.csv"));
+        EXPECT_EQ(std::get<QString>(cellAt(table, row, "direction")),
+                  row == 0 ? QStringLiteral("positive") : QStringLiteral("negative"));
+        const std::vector<Point>& envelope = session.envelopes().of(directions[row]).points;
+        ASSERT_FALSE(envelope.empty());
+        double largest = 0.0;
+        for (const Point& p : envelope)
+            largest = std::max(largest, std::fabs(p.y));
+        EXPECT_EQ(number(table, row, "peak_load"), largest);
+        EXPECT_GT(*number(table, row, "mean_yield_disp"), 0.0) << "results of a direction are magnitudes";
+        EXPECT_EQ(number(table, row, "mean_yield_load"), session.analysis(directions[row]).state().MeanResult.YieldLoad);
+    }
+    EXPECT_EQ(std::get<QString>(cellAt(table, 2, "direction")), QStringLiteral("positive"));
+    EXPECT_EQ(table.statistics()[*table.columnIndex(QStringLiteral("peak_load"))]->count, 4);
 }
 
 }  // namespace

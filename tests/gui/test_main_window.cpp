@@ -80,11 +80,13 @@ private slots:
             for (QAction* item : menu->menu()->actions())
                 captions << item->text();
         }
-        // Import with Options, Batch Analysis, Recent Files (with its separator), Export Test
-        // Sheet, the View menu and the Help menu join the menus of the design.
+        // Import with Options, Import Cyclic Test, Batch Analysis, Recent Files (with its
+        // separator), Export Test Sheet, the View menu and the Help menu join the menus of the
+        // design.
         QCOMPARE(captions,
                  (QStringList{QStringLiteral("File:"), QStringLiteral("Import Load-Displacement Data"),
-                              QStringLiteral("Import with Options\u2026"), QStringLiteral("Batch Analysis\u2026"),
+                              QStringLiteral("Import with Options\u2026"), QStringLiteral("Import Cyclic Test\u2026"),
+                              QStringLiteral("Batch Analysis\u2026"),
                               QStringLiteral("Recent &Files"), QString(),
                               QStringLiteral("Export Results"), QStringLiteral("Export Excel"),
                               QStringLiteral("Save Picture"), QStringLiteral("Export Test Sheet\u2026"),

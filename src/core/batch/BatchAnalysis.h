@@ -76,15 +76,20 @@ using BatchConsumer = std::function<bool(SpecimenAnalysis&& specimen, int index)
 bool analyseInOrder(const QStringList& paths, const BatchSettings& settings, int jobs, const BatchConsumer& consume,
                     const BatchProgress& progress = {});
 
-// The columns of a summary: file, direction (empty for a monotonic curve; cyclic records
-// will add rows per direction later), points, peak load and its displacement, ultimate
+// The columns of a summary: file, direction (empty for a monotonic curve, "positive" or
+// "negative" for a cyclic record's envelope), points, peak load and its displacement, ultimate
 // displacement, initial stiffness, for each of the three methods and their mean and for each
 // of otherYieldMethods() the yield load, yield displacement and ductility; the flags
 // ultimate found, stiffness found; notes (text).
 std::vector<SummaryColumn> summaryColumns();
-// One row per specimen (a failed file: its name and its failure in notes, the rest empty).
+// One row per specimen and direction (a failed file: its name and its failure in notes,
+// the rest empty).
 SummaryTable summaryOf(const std::vector<SpecimenAnalysis>& specimens);
-// One specimen's row, in summaryColumns() order (for tables built a file at a time).
+// One specimen's rows, in summaryColumns() order (for tables built a file at a time): one
+// for a monotonic curve, one per loading direction (positive, then negative) for a cyclic
+// record, each the analysis of that direction's envelope.
+std::vector<std::vector<SummaryCell>> summaryRowsOf(const SpecimenAnalysis& specimen);
+// The first of them.
 std::vector<SummaryCell> summaryRowOf(const SpecimenAnalysis& specimen);
 
 // What a FILE argument means in the batch tool: a file; a folder (its *.csv, *.txt, *.dat,

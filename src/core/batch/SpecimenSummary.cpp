@@ -2,6 +2,7 @@
 #include "core/batch/BatchAnalysis.h"
 
 #include "core/methods/YieldMethods.h"
+#include "core/workbench/CyclicSession.h"
 
 #include <QFileInfo>
 
@@ -54,21 +55,30 @@ std::vector<SummaryColumn> summaryColumns()
     return columns;
 }
 
-std::vector<SummaryCell> summaryRowOf(const SpecimenAnalysis& specimen)
+namespace {
+
+// The name and direction cells, then every other cell empty but the notes.
+std::vector<SummaryCell> emptyRow(const QString& file, const QString& direction, const QString& notes)
 {
     const std::size_t width = summaryColumns().size();
     std::vector<SummaryCell> row;
     row.reserve(width);
-    row.emplace_back(QFileInfo(specimen.path).fileName());
-    row.emplace_back(QString());  // a monotonic curve has no direction
+    row.emplace_back(file);
+    row.emplace_back(direction);
+    row.resize(width - 1);
+    row.emplace_back(notes);
+    return row;
+}
 
-    const Workbench* wb = specimen.workbench.get();
-    if (!specimen.failure.isEmpty() || !wb || !specimen.calculated) {
-        row.resize(width - 1);
-        row.emplace_back(specimen.failure);
-        return row;
-    }
-
+// The results of one analysed curve: a monotonic file's, or one direction's envelope of a
+// cyclic record.
+std::vector<SummaryCell> resultRow(const QString& file, const QString& direction, const Workbench& analysis)
+{
+    const Workbench* wb = &analysis;
+    std::vector<SummaryCell> row;
+    row.reserve(summaryColumns().size());
+    row.emplace_back(file);
+    row.emplace_back(direction);
     const AnalysisState& s = wb->state();
     row.emplace_back(static_cast<double>(wb->chart()[SeriesId::lnsrsSeries4].data.count()));
     row.emplace_back(s.PeakLoad);
@@ -104,11 +114,46 @@ std::vector<SummaryCell> summaryRowOf(const SpecimenAnalysis& specimen)
     return row;
 }
 
+}  // namespace
+
+std::vector<std::vector<SummaryCell>> summaryRowsOf(const SpecimenAnalysis& specimen)
+{
+    const QString file = QFileInfo(specimen.path).fileName();
+    const Workbench* wb = specimen.workbench.get();
+    const CyclicSession* cyclic = wb && specimen.imported ? wb->cyclic() : nullptr;
+    if (!cyclic) {
+        if (!specimen.failure.isEmpty() || !wb || !specimen.calculated)
+            return {emptyRow(file, QString(), specimen.failure)};
+        return {resultRow(file, QString(), *wb)};
+    }
+    // A cyclic record: a row per loading direction, each the analysis of its envelope; a
+    // direction that could not be analysed says why in its own row.
+    std::vector<std::vector<SummaryCell>> rows;
+    for (const Direction d : {Direction::Positive, Direction::Negative}) {
+        const QString direction = QLatin1String(d == Direction::Positive ? "positive" : "negative");
+        const Workbench& analysis = cyclic->analysis(d);
+        if (!cyclic->hasEnvelope(d))
+            rows.push_back(emptyRow(file, direction, QStringLiteral("no envelope in this direction")));
+        else if (!analysis.lastCalculationCompleted())
+            rows.push_back(emptyRow(file, direction, QStringLiteral("Calculate did not run to its end")));
+        else
+            rows.push_back(resultRow(file, direction, analysis));
+    }
+    return rows;
+}
+
+std::vector<SummaryCell> summaryRowOf(const SpecimenAnalysis& specimen)
+{
+    return summaryRowsOf(specimen).front();
+}
+
 SummaryTable summaryOf(const std::vector<SpecimenAnalysis>& specimens)
 {
     SummaryTable table(summaryColumns());
-    for (const SpecimenAnalysis& specimen : specimens)
-        table.addRow(summaryRowOf(specimen));
+    for (const SpecimenAnalysis& specimen : specimens) {
+        for (std::vector<SummaryCell>& row : summaryRowsOf(specimen))
+            table.addRow(std::move(row));
+    }
     return table;
 }
 

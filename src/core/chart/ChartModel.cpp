@@ -58,6 +58,27 @@ void ChartModel::setOverlayPoints(int index, std::vector<Point> points)
     o.revision = nextOverlayRevision_++;
 }
 
+std::vector<Point> mirroredPath(const std::vector<Point>& points)
+{
+    std::vector<Point> out;
+    out.reserve(points.size());
+    // 0 - v rather than -v: a zero stays +0.
+    for (auto it = points.rbegin(); it != points.rend(); ++it)
+        out.push_back({0.0 - it->x, 0.0 - it->y});
+    return out;
+}
+
+ChartModel ChartModel::asDrawn() const
+{
+    ChartModel drawn = *this;
+    if (!seriesMirrored_)
+        return drawn;
+    for (ChartSeries& s : drawn.series_)
+        s.data.assignStableSorted(mirroredPath(s.data.points()));
+    drawn.seriesMirrored_ = false;
+    return drawn;
+}
+
 void ChartModel::setOverlayVisible(int index, bool visible)
 {
     mutableOverlay(index).visible = visible;

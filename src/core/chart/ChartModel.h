@@ -99,12 +99,28 @@ public:
     void setOverlayPoints(int index, std::vector<Point> points);
     void setOverlayVisible(int index, bool visible);
 
+    // --- the nine series drawn mirrored ----------------------------------------------
+    // A negative loading direction is analysed on its mirrored envelope (-d, -f); the
+    // nine series keep what was analysed, and views draw them negated, back in the
+    // record's quadrant. Overlays are always drawn as they are.
+    bool seriesMirrored() const { return seriesMirrored_; }
+    void setSeriesMirrored(bool mirrored) { seriesMirrored_ = mirrored; }
+    // This chart as it is drawn: with seriesMirrored, the nine series hold their mirrored
+    // paths (mirroredPath) and the flag is off. For outputs that draw the series as they
+    // find them (the workbook).
+    ChartModel asDrawn() const;
+
 private:
     Overlay& mutableOverlay(int index) { return overlays_[static_cast<std::size_t>(index)]; }
 
     std::array<ChartSeries, kSeriesCount> series_;
     std::vector<Overlay> overlays_;
     std::uint64_t nextOverlayRevision_ = 1;
+    bool seriesMirrored_ = false;
 };
+
+// The points negated and in reverse order: for a series sorted by X this is again sorted,
+// and the exact mirrored path, equal-X runs (vertical segments) included.
+std::vector<Point> mirroredPath(const std::vector<Point>& points);
 
 }  // namespace rz

@@ -29,6 +29,7 @@ struct CyclicOptions {
     double tolerance = 0.01;
     EnvelopeChoice envelope = EnvelopeChoice::First;
     PeakChoice peak = PeakChoice::Load;
+    friend bool operator==(const CyclicOptions&, const CyclicOptions&) = default;
 };
 
 // key: what the batch tool and the JSON output write; title: what the dialog shows.

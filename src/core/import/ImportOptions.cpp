@@ -115,6 +115,34 @@ std::optional<int> positiveInteger(const QJsonValue& value, bool allowZero)
     return static_cast<int>(d);
 }
 
+// Missing members keep their defaults; a wrong value refuses the whole object.
+std::optional<CyclicOptions> cyclicFromJson(const QJsonValue& value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject json = value.toObject();
+    CyclicOptions cyclic;
+    if (json.contains("tolerance"_L1)) {
+        if (!json.value("tolerance"_L1).isDouble() || !toleranceIsValid(json.value("tolerance"_L1).toDouble()))
+            return std::nullopt;
+        cyclic.tolerance = json.value("tolerance"_L1).toDouble();
+    }
+    if (json.contains("envelope"_L1)) {
+        const auto envelope =
+            choiceFromKey(kEnvelopeChoiceNames, json.value("envelope"_L1).toString().toStdString());
+        if (!envelope)
+            return std::nullopt;
+        cyclic.envelope = *envelope;
+    }
+    if (json.contains("peak"_L1)) {
+        const auto peak = choiceFromKey(kPeakChoiceNames, json.value("peak"_L1).toString().toStdString());
+        if (!peak)
+            return std::nullopt;
+        cyclic.peak = *peak;
+    }
+    return cyclic;
+}
+
 std::optional<LineChoice> lineFromJson(const QJsonValue& value)
 {
     if (value.isString()) {
@@ -336,6 +364,11 @@ QJsonObject optionsToJson(const ImportOptions& options)
     json.insert(u"fromOrigin"_s, options.fromOrigin);
     json.insert(u"order"_s, optionKey(options.order));
     json.insert(u"sheet"_s, options.sheet);
+    if (options.cyclic) {
+        json.insert(u"cyclic"_s, QJsonObject{{u"tolerance"_s, options.cyclic->tolerance},
+                                             {u"envelope"_s, QString::fromLatin1(keyOf(options.cyclic->envelope))},
+                                             {u"peak"_s, QString::fromLatin1(keyOf(options.cyclic->peak))}});
+    }
     return json;
 }
 
@@ -429,6 +462,12 @@ std::optional<ImportOptions> optionsFromJson(const QJsonObject& json, QString* e
             options.sheet = at("sheet").toString();
         else
             bad = u"sheet"_s;
+    }
+    if (bad.isEmpty() && has("cyclic")) {
+        if (const auto cyclic = cyclicFromJson(at("cyclic")))
+            options.cyclic = *cyclic;
+        else
+            bad = u"cyclic"_s;
     }
     if (!bad.isEmpty()) {
         if (error)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/cyclic/CyclicOptions.h"
+
 #include <QChar>
 #include <QJsonObject>
 #include <QLatin1StringView>
@@ -100,6 +102,9 @@ struct ImportOptions {
     bool fromOrigin = false;  // subtract the first point (after scale and sign)
     PointOrder order = PointOrder::ByDisplacement;
     QString sheet;  // workbooks: the worksheet's name; empty for the first
+    // Set: the record is a cyclic test, read in file order and analysed as the envelope of
+    // each loading direction (core/cyclic, core/workbench/CyclicSession.h).
+    std::optional<CyclicOptions> cyclic;
 
     // Everything that detection can find set to Auto; scale, sign, origin and order as is.
     static ImportOptions detectEverything();

@@ -51,6 +51,9 @@ public:
     void compute(const Series& curve, const CurveFacts& facts, ChartModel& chart);
     // One per definition after compute(), in otherYieldMethods() order; empty after clear().
     const std::vector<YieldDefinitionResult>& results() const { return results_; }
+    // Results computed elsewhere (a cyclic record's direction, or their mean); the
+    // overlays are the caller's to fill.
+    void setResults(std::vector<YieldDefinitionResult> results) { results_ = std::move(results); }
 
     // Shows or hides both overlays of a definition.
     static void setShown(int method, bool shown, ChartModel& chart);

@@ -4,10 +4,12 @@
 #include "core/analysis/Arithmetic.h"
 #include "core/import/CurveFileReader.h"
 #include "core/import/DataFileReader.h"
+#include "core/report/CyclicReport.h"
 #include "core/report/ImportReport.h"
 #include "core/report/OtherDefinitionsReport.h"
 #include "core/report/Report.h"
 #include "core/text/NumberText.h"
+#include "core/workbench/CyclicSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -65,6 +67,8 @@ Workbench::Workbench(UserInterface& ui, QChar decimalSeparator, const QString& p
     OtherDefinitions::addOverlays(chart_);
 }
 
+Workbench::~Workbench() = default;
+
 void Workbench::reportUncaught(const std::exception& e)
 {
     ui_.showMessage(MessageLevel::Error, QString::fromUtf8(e.what()));
@@ -94,6 +98,10 @@ void Workbench::displayMethodSelected(int method)
 {
     state_.DisplayMethod = method;
     UpdateSeriesVisibility();
+    if (cyclic_) {
+        cyclic_->displayMethodSelected(method);
+        showCyclicView();
+    }
 }
 
 void Workbench::UpdateSeriesVisibility()
@@ -150,6 +158,7 @@ void Workbench::importConfirmed(const QString& path)
 
 void Workbench::importFile(const QString& path)
 {
+    leaveCyclic();
     ResetAnalysis();
     others_.clear(chart_);
     reportPathChosen(path);  // every dialog now starts in the data file's folder
@@ -220,7 +229,10 @@ void Workbench::btn1Click()
     // Computed anew only by a Calculate that runs to its end.
     others_.clear(chart_);
     try {
-        calculate();
+        if (cyclic_)
+            calculateCyclic();
+        else
+            calculate();
     } catch (const std::exception& e) {
         reportUncaught(e);
     }
@@ -419,6 +431,8 @@ QByteArray Workbench::reportNow(const QDateTime& now) const
     QStringList lines = reportLines(state_, sep_, reportTimeText(now, locale_));
     lines += otherDefinitionReportLines(others_.results(), sep_);
     lines += importReportLines(imported_, sep_);
+    if (cyclic_)
+        lines += cyclicReportLines(*cyclic_, sep_);
     return reportBytes(lines);
 }
 

@@ -13,6 +13,8 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 // The main window's behaviour without the window: what each handler does to the
 // state, the nine series and the field texts, which messages it shows and where it
@@ -21,6 +23,8 @@
 namespace rz {
 
 struct MethodOutcome;
+class CyclicSession;
+enum class CyclicView;
 
 // The main window's edit fields. edt1, edt12 and edt17 are typed into by the user;
 // the others are read-only and written by the program.
@@ -50,7 +54,7 @@ public:
     // programFolder: the folder of the executable, with its trailing separator.
     Workbench(UserInterface& ui, QChar decimalSeparator, const QString& programFolder);
     // Virtual: a batch keeps each file's model together with the interface it talks to.
-    virtual ~Workbench() = default;
+    virtual ~Workbench();
     Workbench(const Workbench&) = delete;
     Workbench& operator=(const Workbench&) = delete;
 
@@ -65,7 +69,13 @@ public:
     // read, without its points (moved into the curve); on failure its error says why.
     ImportResult importWithOptionsConfirmed(const QString& path, const ImportOptions& options,
                                             const ImportProgress& progress = {});
-    // "Calculate".
+    // With options.cyclic set, the file is a cyclic record (WorkbenchCyclic.cpp): read in
+    // file order, both envelopes extracted, each analysed by its own hidden Workbench
+    // (CyclicSession.h); this one then shows the direction chosen by setCyclicView. The
+    // record and both envelopes become overlays behind the curve. Any other import ends
+    // the cyclic analysis and removes them.
+    // "Calculate". On a cyclic record: Calculate on each direction's envelope with this
+    // window's three factor texts; messages as CyclicSession::calculate merges them.
     void btn1Click();
     // The radio buttons rb1..rb4 (1..4), run when a button becomes selected.
     void displayMethodSelected(int method);
@@ -117,9 +127,37 @@ public:
     void setOtherDefinitionShown(int method, bool shown) { OtherDefinitions::setShown(method, shown, chart_); }
     bool otherDefinitionShown(int method) const { return OtherDefinitions::isShown(method, chart_); }
 
+    // --- a cyclic record (WorkbenchCyclic.cpp) ---------------------------------------
+    // Null unless the last import was a cyclic one.
+    const CyclicSession* cyclic() const { return cyclic_.get(); }
+    // Which direction the fields, the state, the nine series and the other definitions
+    // show: a direction's own analysis (the negative one as analysed, on the mirrored
+    // envelope: ChartModel::seriesMirrored draws it back), or the mean of both, with the
+    // negative direction's constructions as overlays beside the positive ones.
+    void setCyclicView(CyclicView view);
+    CyclicView cyclicView() const { return view_; }
+
+    // The end of a successful import: the earlier curve and results are given up and
+    // points become the curve of path. Shows nothing; the caller says what was read.
+    void storeCurve(const QString& path, std::vector<Point> points, ImportedCurve imported, std::int64_t lineCount);
+
 private:
     void importFile(const QString& path);
     ImportResult importWithOptions(const QString& path, const ImportOptions& options, const ImportProgress& progress);
+    // Reads path; false (after saying why) when nothing is to be stored.
+    bool readOrRefuse(const QString& path, const ImportOptions& options, const ImportProgress& progress,
+                      ImportResult& read);
+    // The rest of a cyclic import, once the samples (imported.fileOrder) are read.
+    void startCyclic(const QString& path, ImportedCurve imported, std::int64_t lineCount, const CyclicOptions& options,
+                     QString message);
+    void addCyclicOverlays();
+    // storeCurve without the peak and the largest displacement.
+    void storeCurvePoints(const QString& path, std::vector<Point> points, ImportedCurve imported,
+                          std::int64_t lineCount);
+    void leaveCyclic();
+    void calculateCyclic();
+    void showCyclicView();
+    void showCyclicAverage();
     // Steps after the points are stored: the peak and the largest displacement, their
     // fields and the peak marker.
     void derivePeakAndMax();
@@ -148,6 +186,8 @@ private:
     bool calculationCompleted_ = false;
     QLocale locale_ = QLocale::system();
     OtherDefinitions others_;
+    std::unique_ptr<CyclicSession> cyclic_;
+    CyclicView view_{};
 };
 
 QString folderOf(const QString& path);

@@ -53,8 +53,8 @@ ImportResult Workbench::importWithOptionsConfirmed(const QString& path, const Im
     }
 }
 
-ImportResult Workbench::importWithOptions(const QString& path, const ImportOptions& options,
-                                          const ImportProgress& progress)
+bool Workbench::readOrRefuse(const QString& path, const ImportOptions& options, const ImportProgress& progress,
+                             ImportResult& read)
 {
     bool cancelled = false;
     const ImportProgress watched = [&](qint64 done, qint64 total) {
@@ -62,39 +62,80 @@ ImportResult Workbench::importWithOptions(const QString& path, const ImportOptio
             cancelled = true;
         return !cancelled;
     };
-    ImportResult read = readWithOptions(path, options, watched);
+    read = readWithOptions(path, options, watched);
     // The read is over, whatever its outcome: a progress window closes before the message.
     if (progress)
         progress(1, 1);
     if (cancelled) {
         ui_.showMessage(MessageLevel::Information, u"The import was cancelled; nothing was changed."_s);
-        return read;
+        return false;
     }
     if (!read.ok()) {
         ui_.showMessage(MessageLevel::Warning, read.error + u" Nothing was imported."_s);
-        return read;
+        return false;
     }
+    return true;
+}
 
-    // Only now, with the points in hand, is the earlier curve given up.
+void Workbench::storeCurve(const QString& path, std::vector<Point> points, ImportedCurve imported,
+                           std::int64_t lineCount)
+{
+    storeCurvePoints(path, std::move(points), std::move(imported), lineCount);
+    derivePeakAndMax();
+}
+
+void Workbench::storeCurvePoints(const QString& path, std::vector<Point> points, ImportedCurve imported,
+                                 std::int64_t lineCount)
+{
     ResetAnalysis();
+    others_.clear(chart_);
     reportPathChosen(path);
     state_.ResultBaseName = baseNameOf(path);
     state_.SourceDataPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    lastLineCount_ = linesLookedAt(read, read.points.size());
+    lastLineCount_ = lineCount;
+    imported_ = std::move(imported);
+    series(SeriesId::lnsrsSeries4).assignStableSorted(std::move(points));
+}
 
+ImportResult Workbench::importWithOptions(const QString& path, const ImportOptions& options,
+                                          const ImportProgress& progress)
+{
+    ImportResult read;
+    ImportOptions asked = options;
+    if (options.cyclic) {
+        if (!toleranceIsValid(options.cyclic->tolerance)) {
+            ui_.showMessage(MessageLevel::Information, toleranceRangeMessage());
+            read.used = options;
+            read.error = toleranceRangeMessage();
+            return read;
+        }
+        // A cyclic record is its history: the loops only exist in the file's order.
+        asked.order = PointOrder::FileOrder;
+    }
+    if (!readOrRefuse(path, asked, progress, read))
+        return read;
+    read.used.cyclic = options.cyclic;
+
+    // Only now, with the points in hand, is the earlier curve given up.
+    leaveCyclic();
+    const std::int64_t lines = linesLookedAt(read, read.points.size());
     std::vector<Point> points = std::move(read.points);
     read.points.clear();
-    imported_ = {};
-    if (read.used.order == PointOrder::FileOrder)
-        imported_.fileOrder = points;
-    imported_.read = read;
-    series(SeriesId::lnsrsSeries4).assignStableSorted(std::move(points));
-
+    ImportedCurve imported;
+    if (read.used.cyclic)
+        imported.fileOrder = std::move(points);
+    else if (read.used.order == PointOrder::FileOrder)
+        imported.fileOrder = points;
+    imported.read = read;
     QString message = read.message;
     for (const QString& note : read.notes)
         message += u"\n"_s + note;
+    if (read.used.cyclic) {
+        startCyclic(path, std::move(imported), lines, *read.used.cyclic, message);
+        return read;
+    }
+    storeCurvePoints(path, std::move(points), std::move(imported), lines);
     ui_.showMessage(MessageLevel::Information, message);
-
     derivePeakAndMax();
     return read;
 }
