@@ -151,6 +151,9 @@ private:
     void startCyclic(const QString& path, ImportedCurve imported, std::int64_t lineCount, const CyclicOptions& options,
                      QString message);
     void addCyclicOverlays();
+    // What every successful import does before it stores its curve: the analysis reset,
+    // the file's names, line count and import kept, the dialogs moved to its folder.
+    void resetForImportedFile(const QString& path, ImportedCurve imported, std::int64_t lineCount);
     // storeCurve without the peak and the largest displacement.
     void storeCurvePoints(const QString& path, std::vector<Point> points, ImportedCurve imported,
                           std::int64_t lineCount);

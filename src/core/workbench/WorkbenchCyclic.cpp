@@ -119,13 +119,7 @@ void Workbench::startCyclic(const QString& path, ImportedCurve imported, std::in
     // the window as it was.
     auto session = std::make_unique<CyclicSession>(sep_, path, std::move(samples), options, imported, lineCount);
 
-    ResetAnalysis();
-    others_.clear(chart_);
-    reportPathChosen(path);
-    state_.ResultBaseName = baseNameOf(path);
-    state_.SourceDataPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    lastLineCount_ = lineCount;
-    imported_ = std::move(imported);
+    resetForImportedFile(path, std::move(imported), lineCount);
     cyclic_ = std::move(session);
     cyclic_->displayMethodSelected(state_.DisplayMethod);
     view_ = cyclic_->hasEnvelope(Direction::Positive) || !cyclic_->hasEnvelope(Direction::Negative)

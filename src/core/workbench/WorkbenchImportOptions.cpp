@@ -84,8 +84,7 @@ void Workbench::storeCurve(const QString& path, std::vector<Point> points, Impor
     derivePeakAndMax();
 }
 
-void Workbench::storeCurvePoints(const QString& path, std::vector<Point> points, ImportedCurve imported,
-                                 std::int64_t lineCount)
+void Workbench::resetForImportedFile(const QString& path, ImportedCurve imported, std::int64_t lineCount)
 {
     ResetAnalysis();
     others_.clear(chart_);
@@ -94,6 +93,12 @@ void Workbench::storeCurvePoints(const QString& path, std::vector<Point> points,
     state_.SourceDataPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     lastLineCount_ = lineCount;
     imported_ = std::move(imported);
+}
+
+void Workbench::storeCurvePoints(const QString& path, std::vector<Point> points, ImportedCurve imported,
+                                 std::int64_t lineCount)
+{
+    resetForImportedFile(path, std::move(imported), lineCount);
     series(SeriesId::lnsrsSeries4).assignStableSorted(std::move(points));
 }
 
