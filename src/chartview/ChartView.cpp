@@ -367,10 +367,32 @@ void ChartView::thinOverlays()
         const int h = std::max(1, rect.height());
         const double sx = keys.size() > 0 ? w / keys.size() : 1.0;
         const double sy = values.size() > 0 ? h / values.size() : 1.0;
-        // Visited cells of two by two pixels: a segment under two pixels long that ends in
-        // one is drawn over already.
-        const int cw = (w + 1) / 2;
-        std::vector<std::uint8_t> visited(static_cast<std::size_t>(cw) * static_cast<std::size_t>((h + 1) / 2), 0);
+        // Pixels the drawn path has been through: a segment through none but those would
+        // add no ink of its own.
+        std::vector<std::uint8_t> visited(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+        // Walks the segment in steps of at most a pixel, marking every pixel it passes
+        // through: true when one of them was not marked yet. Marking a segment left out
+        // changes nothing, as all its pixels were marked already. Its start is the end of
+        // the segment before, marked already: the walk starts a step in.
+        auto walk = [&](double x0, double y0, double x1, double y1) {
+            const double span = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+            const int steps = static_cast<int>(std::min(std::ceil(span), 4.0 * (w + h)));
+            const double inverse = steps > 0 ? 1.0 / steps : 0.0;
+            const double stepX = (x1 - x0) * inverse;
+            const double stepY = (y1 - y0) * inverse;
+            bool fresh = false;
+            for (int k = steps > 0 ? 1 : 0; k <= steps; ++k) {
+                const double x = x0 + stepX * k;
+                const double y = y0 + stepY * k;
+                if (!(x >= 0.0 && x < w && y >= 0.0 && y < h))
+                    continue;  // beyond the chart: nothing to draw there
+                std::uint8_t& pixel =
+                    visited[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)];
+                fresh = fresh || pixel == 0;
+                pixel = 1;
+            }
+            return fresh;
+        };
         QVector<QCPCurveData> kept;
         kept.reserve(static_cast<qsizetype>(std::min<std::size_t>(o.all.size(), 1u << 18)));
         const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -393,22 +415,15 @@ void ChartView::thinOverlays()
             // Within a pixel of the point looked at last: not looked at.
             if (prev != kNone && !last && std::abs(px - prevX) < 1.0 && std::abs(py - prevY) < 1.0)
                 continue;
-            bool fresh = false;
-            if (px >= 0.0 && px < w && py >= 0.0 && py < h) {
-                std::uint8_t& cell = visited[static_cast<std::size_t>(py / 2) * static_cast<std::size_t>(cw) +
-                                             static_cast<std::size_t>(px / 2)];
-                fresh = cell == 0;
-                cell = 1;
-            }
             if (prev == kNone) {
                 keep(i, px, py);
+                walk(px, py, px, py);
             } else {
                 // A segment is left out when it lies beyond one edge of the chart, or when
-                // it is under two pixels long and ends in a pixel the path went through.
+                // every pixel it passes through has been drawn through already.
                 const bool beyond = (px < 0.0 && prevX < 0.0) || (px >= w && prevX >= w) || (py < 0.0 && prevY < 0.0) ||
                                     (py >= h && prevY >= h);
-                const bool longer = std::abs(px - prevX) >= 2.0 || std::abs(py - prevY) >= 2.0;
-                if (!beyond && (longer || fresh)) {
+                if (!beyond && walk(prevX, prevY, px, py)) {
                     if (lastKept != prev) {
                         // The path resumes from where it was: straight on when that is
                         // under two pixels from the last point drawn, else after a gap.

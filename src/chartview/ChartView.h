@@ -50,9 +50,9 @@ public:
     // Overlays with more points than this are drawn thinned for the current axes
     // (QCPCurve, unlike QCPGraph, has no adaptive sampling of its own): points within a
     // pixel of the last one looked at are passed over; of the rest, a segment beyond an
-    // edge of the chart, or under two pixels long and ending in a pixel the path already
-    // went through, is left out and the path broken by a gap there. Nothing drawn moves
-    // by more than two pixels, and where the loops crowd, the drawn pixels are the same.
+    // edge of the chart, or passing only through pixels the path already went through, is
+    // left out and the path broken by a gap there. Nothing drawn moves by more than two
+    // pixels, and every pixel the whole path goes through keeps ink within two pixels.
     // O(N) per change of the axes.
     static constexpr std::size_t kThinAbove = 20000;
     // Points the overlay's curve holds now (after thinning), -1 for an unknown key.
