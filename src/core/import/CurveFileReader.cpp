@@ -4,6 +4,7 @@
 #include "core/import/LineBreaks.h"
 #include "core/io/Files.h"
 #include "core/text/NumberText.h"
+#include "core/text/PlainDecimal.h"
 
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
@@ -168,6 +169,14 @@ const char* skipControls(const char* p, const char* end)
     return p;
 }
 
+// The number at p: the usual plain one inline, anything else by the full reader.
+const char* numberAt(const char* p, const char* end, char decimalSeparator, double& value)
+{
+    if (const char* stop = readPlainDecimal(p, end, decimalSeparator, value))
+        return stop;
+    return parseDecimalAsciiPrefix(p, end, decimalSeparator, value);
+}
+
 // The same in one pass for two unquoted fields, the usual line: a number read as far as it
 // goes is its field when a blank, a comma or the line's end follows it, and otherwise that
 // field is no number. Needs a decimal separator that does not end a field (not a comma).
@@ -180,7 +189,7 @@ std::optional<Point> linePoint(const char* begin, const char* end, char decimalS
     const char* p = skipControls(begin, end);
     if (p != end && *p == '"')
         return splitLinePoint(begin, end, decimalSeparator);
-    p = parseDecimalAsciiPrefix(p, end, decimalSeparator, point.x);
+    p = numberAt(p, end, decimalSeparator, point.x);
     if (p == nullptr || !fieldEnds(p))
         return std::nullopt;
     p = skipControls(p, end);
@@ -189,7 +198,7 @@ std::optional<Point> linePoint(const char* begin, const char* end, char decimalS
         p = skipControls(p + 1, end);
     if (p != end && *p == '"')
         return splitLinePoint(begin, end, decimalSeparator);
-    p = parseDecimalAsciiPrefix(p, end, decimalSeparator, point.y);
+    p = numberAt(p, end, decimalSeparator, point.y);
     if (p == nullptr || !fieldEnds(p))
         return std::nullopt;
     return point;

@@ -1,5 +1,7 @@
 #include "core/text/NumberText.h"
 
+#include "core/text/PlainDecimal.h"
+
 #include <fast_float/fast_float.h>
 
 #include <algorithm>
@@ -211,6 +213,8 @@ const char* parseDecimalAsciiPrefix(const char* begin, const char* end, char dec
     const char* first = p != end && *p == '-' ? p + 1 : p;
     if (first == end || !(isDigit(*first) || *first == decimalSeparator))
         return nullptr;
+    if (const char* stop = readPlainDecimal(p, end, decimalSeparator, value))
+        return stop;
     double parsed = 0.0;
     const auto result = fast_float::from_chars_advanced(
         p, end, parsed, fast_float::parse_options(fast_float::chars_format::general, decimalSeparator));
