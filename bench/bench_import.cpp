@@ -5,6 +5,7 @@
 #include "core/chart/Series.h"
 #include "core/import/CurveFileReader.h"
 #include "core/import/DataFileReader.h"
+#include "core/methods/YieldMethods.h"
 #include "core/workbench/Workbench.h"
 
 #include <benchmark/benchmark.h>
@@ -109,6 +110,29 @@ void BM_BytesRisingOnePart(benchmark::State& state)
     importBytes(state, files().risingPath, {1});
 }
 
+// The bytes already in memory, in one part and in two: the parse alone, without the reads.
+void parseInMemory(benchmark::State& state, int parts)
+{
+    const QByteArray bytes = rz::readWholeFile(files().risingPath);
+    std::int64_t stored = 0;
+    for (auto _ : state) {
+        rz::CurveReadResult curve = rz::readCurveBytes(bytes, u'.', {parts});
+        stored = static_cast<std::int64_t>(curve.points.size());
+        benchmark::DoNotOptimize(curve.points.data());
+    }
+    reportImport(state, stored, files().risingPath);
+}
+
+void BM_ParseInMemoryOnePart(benchmark::State& state)
+{
+    parseInMemory(state, 1);
+}
+
+void BM_ParseInMemoryTwoParts(benchmark::State& state)
+{
+    parseInMemory(state, 2);
+}
+
 class SilentUi final : public rz::UserInterface {
 public:
     void showMessage(rz::MessageLevel, const QString&) override {}
@@ -145,6 +169,22 @@ void BM_CalculateRising(benchmark::State& state)
         if (!workbench.lastCalculationCompleted())
             state.SkipWithError("Calculate did not complete");
     }
+}
+
+// Each of the other yield definitions alone, on the imported curve.
+void BM_OtherDefinition(benchmark::State& state)
+{
+    SilentUi ui;
+    rz::Workbench workbench(ui, u'.', QString());
+    workbench.importConfirmed(files().risingPath);
+    workbench.btn1Click();
+    const rz::Series& curve = workbench.chart()[rz::SeriesId::lnsrsSeries4].data;
+    const auto& s = workbench.state();
+    const rz::CurveFacts facts{s.PeakLoad, s.PeakDisp, s.PeakIndex, s.UltimateDisp};
+    const rz::YieldMethod& method = rz::otherYieldMethods()[static_cast<std::size_t>(state.range(0))];
+    state.SetLabel(method.key);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(method.compute(curve, facts).yieldPoint);
 }
 
 void importText(benchmark::State& state, const QString& path)
@@ -206,7 +246,10 @@ void BM_StageSortShuffled(benchmark::State& state)
 BENCHMARK(BM_BytesRising)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BytesShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BytesRisingOnePart)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ParseInMemoryOnePart)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ParseInMemoryTwoParts)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ImportCalculateRising)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OtherDefinition)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CalculateRising)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TextRising)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TextShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();

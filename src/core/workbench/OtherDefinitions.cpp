@@ -2,12 +2,19 @@
 
 #include "core/text/NumberText.h"
 
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <algorithm>
 #include <array>
 #include <exception>
+#include <span>
 
 namespace rz {
 
 namespace {
+
+// Points from which the definitions are computed side by side.
+constexpr int kSideBySideFrom = 50000;
 
 constexpr double kLineWidth = 2.0;
 constexpr double kMarkerSize = 11.0;
@@ -102,10 +109,19 @@ void OtherDefinitions::compute(const Series& curve, const CurveFacts& facts, Cha
 {
     clear(chart);
     try {
-        std::vector<YieldDefinitionResult> results;
-        results.reserve(otherYieldMethods().size());
-        for (const YieldMethod& method : otherYieldMethods())
-            results.push_back(method.compute(curve, facts));
+        const std::span<const YieldMethod> methods = otherYieldMethods();
+        std::vector<YieldDefinitionResult> results(methods.size());
+        // Each definition only reads the curve. On a long curve they run side by side on
+        // the free cores (none are free while a batch keeps them busy: then they run here);
+        // on a short one a thread would cost more than it saves.
+        const auto computeOne = [&](YieldDefinitionResult& r) {
+            const auto m = static_cast<std::size_t>(&r - results.data());
+            r = methods[m].compute(curve, facts);
+        };
+        if (curve.count() >= kSideBySideFrom)
+            QtConcurrent::blockingMap(results, computeOne);
+        else
+            std::for_each(results.begin(), results.end(), computeOne);
         for (int m = 0; m < methodCount(); ++m) {
             const YieldDefinitionResult& r = results[static_cast<std::size_t>(m)];
             if (!r.found)
