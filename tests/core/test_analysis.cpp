@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <optional>
 #include <ostream>
@@ -511,6 +512,41 @@ void expectSameOutcome(const MethodOutcome& got, const plain::Outcome& want, con
     EXPECT_EQ(got.yieldDisp, want.yieldDisp) << what;
     ASSERT_TRUE(got.ductility.has_value()) << what;
     EXPECT_EQ(*got.ductility, want.ductility) << what;
+}
+
+// Displacements that repeat (vertical steps), loads asked for at every stored displacement,
+// between them and beyond both ends: the load found is the first enclosing segment's.
+TEST(Recomputation, LoadAtEveryStoredDisplacement)
+{
+    std::mt19937_64 rng(1998);
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const int n = 2 + static_cast<int>(rng() % 30);
+        std::vector<Point> pts;
+        double x = static_cast<double>(rng() % 5) - 2.0;
+        for (int i = 0; i < n; ++i) {
+            pts.push_back({x, static_cast<double>(rng() % 100) - 20.0});
+            // Every other round starts on a step, and a third of the steps add no width.
+            if (!(round % 2 == 0 && i == 0) && rng() % 3 != 0)
+                x += 0.25 * static_cast<double>(1 + rng() % 4);
+        }
+        Series c;
+        c.assignStableSorted(pts);
+        std::vector<double> asked{pts.front().x - 1.0, pts.back().x + 1.0};
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            asked.push_back(pts[i].x);
+            if (i + 1 < pts.size())
+                asked.push_back((pts[i].x + pts[i + 1].x) / 2.0);
+        }
+        for (const double u : asked) {
+            // The first enclosing segment has no width: 0 / 0 either way.
+            const double want = plain::loadAtDisp(pts, u);
+            if (std::isnan(want))
+                EXPECT_TRUE(raises(Kind::InvalidOperation, [&] { LoadAtDisp(c, u); })) << "u = " << u;
+            else
+                EXPECT_EQ(LoadAtDisp(c, u), want) << "u = " << u;
+        }
+    }
 }
 
 TEST(Recomputation, RandomCurvesAgreeBitForBit)

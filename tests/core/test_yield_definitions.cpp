@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
-#include <cstdint>
-#include <random>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -116,33 +113,6 @@ TEST(CurveSearch, SearchesTakeTheFirstSegmentOnTheirSideOfThePeak)
         if (k.want) {
             EXPECT_DOUBLE_EQ(*k.got, *k.want);
         }
-    }
-}
-
-// The bisecting search must give what the walk gives, bit for bit, on curves that dip,
-// repeat loads and start above some of the loads asked for.
-TEST(CurveSearch, RepeatedRisingSearchFindsWhatTheWalkFinds)
-{
-    std::mt19937_64 random(12512);
-    std::uniform_int_distribution<int> level(-3, 12);
-    for (int round = 0; round < 300; ++round) {
-        const int n = 1 + static_cast<int>(random() % 40);
-        std::vector<Point> pts;
-        for (int i = 0; i < n; ++i)
-            pts.push_back({static_cast<double>(i) * 0.5, static_cast<double>(level(random)) * 10.0});
-        const Series c = curveOf(pts);
-        const int peak = static_cast<int>(random() % static_cast<unsigned>(n + 1)) - (round % 7 == 0 ? 1 : 0);
-        const RisingSearch search(c, peak);
-        for (double p = -40.0; p <= 130.0; p += 2.5) {
-            SCOPED_TRACE(testing::Message() << "round " << round << ", peak index " << peak << ", p " << p);
-            const std::optional<double> walked = risingSearch(c, peak, p);
-            const std::optional<double> bisected = search(p);
-            ASSERT_EQ(bisected.has_value(), walked.has_value());
-            if (walked) {
-                EXPECT_EQ(std::bit_cast<std::uint64_t>(*bisected), std::bit_cast<std::uint64_t>(*walked));
-            }
-        }
-        EXPECT_FALSE(search(std::nan("")).has_value());
     }
 }
 

@@ -52,14 +52,23 @@ MethodOutcome finish(std::vector<Point> linePoints, double yieldDisp, double yie
 
 double LoadAtDisp(const Series& curve, double u)
 {
-    const int n = curve.count();
-    for (int i = 0; i + 1 < n; ++i) {
-        const double x0 = curve.x(i);
-        const double x1 = curve.x(i + 1);
-        if (encloses(x0, u, x1))
-            return interpolate(x0, curve.y(i), x1, curve.y(i + 1), u);
-    }
-    return 0.0;
+    // The first segment whose displacements enclose u. The store keeps them ascending, so
+    // it is found by bisection: it ends at the first point at or beyond u, and starts there
+    // too when that is the first point and lies at u.
+    const std::vector<Point>& points = curve.points();
+    if (points.size() < 2)
+        return 0.0;
+    const auto atOrBeyond =
+        std::lower_bound(points.begin(), points.end(), u, [](const Point& p, double v) { return p.x < v; });
+    if (atOrBeyond == points.end())
+        return 0.0;
+    const int k = static_cast<int>(atOrBeyond - points.begin());
+    const int i = k == 0 ? 0 : k - 1;
+    const double x0 = curve.x(i);
+    const double x1 = curve.x(i + 1);
+    if (!encloses(x0, u, x1))
+        return 0.0;
+    return interpolate(x0, curve.y(i), x1, curve.y(i + 1), u);
 }
 
 double DispAtLoad(const Series& curve, double p)

@@ -37,32 +37,6 @@ std::optional<double> risingSearch(const Series& curve, int peakIndex, double p)
     return std::nullopt;
 }
 
-RisingSearch::RisingSearch(const Series& curve, int peakIndex) : curve_(curve), peakIndex_(peakIndex)
-{
-    const int last = std::min(peakIndex, curve.count() - 1);
-    if (last < 1)
-        return;
-    runningMax_.reserve(static_cast<std::size_t>(last) + 1);
-    double most = curve.y(0);
-    for (int i = 0; i <= last; ++i) {
-        most = std::max(most, curve.y(i));
-        runningMax_.push_back(most);
-    }
-}
-
-std::optional<double> RisingSearch::operator()(double p) const
-{
-    if (runningMax_.empty())
-        return std::nullopt;
-    // A first load at or above p (or p not a number) leaves the first crossing to the walk.
-    if (!(curve_.y(0) < p))
-        return risingSearch(curve_, peakIndex_, p);
-    const auto first = std::lower_bound(runningMax_.begin(), runningMax_.end(), p);
-    if (first == runningMax_.end())
-        return std::nullopt;
-    return displacementAt(curve_, static_cast<int>(first - runningMax_.begin()) - 1, p);
-}
-
 std::optional<double> fallingSearch(const Series& curve, int peakIndex, double p)
 {
     for (int i = std::max(peakIndex, 0); i + 1 < curve.count(); ++i) {

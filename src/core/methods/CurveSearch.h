@@ -3,7 +3,6 @@
 #include "core/chart/Series.h"
 
 #include <optional>
-#include <vector>
 
 // Searches and the area that the yield definitions of the standards share. They read
 // the curve by index (ascending displacement) and evaluate every formula in its written
@@ -14,21 +13,6 @@ namespace rz {
 // The first segment i <= peakIndex - 1 with y_i < p <= y_{i+1}: where the rising branch
 // first reaches p, x_i + (p - y_i) * (x_{i+1} - x_i) / (y_{i+1} - y_i).
 std::optional<double> risingSearch(const Series& curve, int peakIndex, double p);
-
-// risingSearch for one load after another on the same curve, each in O(log n) after one
-// pass: the first point at or above p is found by bisection over the running maximum of
-// the loads, and the segment that ends there is the first crossing (every earlier load is
-// below p). Same results, to the bit, as risingSearch.
-class RisingSearch {
-public:
-    RisingSearch(const Series& curve, int peakIndex);
-    std::optional<double> operator()(double p) const;
-
-private:
-    const Series& curve_;
-    int peakIndex_;
-    std::vector<double> runningMax_;  // of y_0 ... y_last, last = min(peakIndex, n - 1)
-};
 
 // The first segment i >= peakIndex with y_i > p >= y_{i+1}, interpolated the same way:
 // where the load, past the peak, first falls to p.

@@ -236,13 +236,11 @@ YieldDefinitionResult bilinearAsce41(const Series& curve, const CurveFacts& fact
         step.name = "area A(dt)";
         const double area = need(areaUpTo(curve, dt), "area A(dt) outside the curve");
 
-        // The secant through 60 % of the yield force, from the origin; searched for once
-        // a round.
-        const RisingSearch rising(curve, facts.peakIndex);
+        // The secant through 60 % of the yield force, from the origin.
         const auto elasticStiffness = [&](double vy, const char* searchFailed) {
             step.name = "0.6 Vy";
             const double load = checkedMul(0.6, vy);
-            const double disp = need(rising(load), searchFailed);
+            const double disp = need(risingSearch(curve, facts.peakIndex, load), searchFailed);
             step.name = "Ke";
             return checkedDiv(load, disp);
         };
