@@ -376,7 +376,11 @@ void ChartView::thinOverlays()
         // the segment before, marked already: the walk starts a step in.
         auto walk = [&](double x0, double y0, double x1, double y1) {
             const double span = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-            const int steps = static_cast<int>(std::min(std::ceil(span), 4.0 * (w + h)));
+            // Far longer than the chart (zoomed far in): drawn without a walk, whose steps
+            // could pass over the pixels it inks first.
+            if (!(span <= 4.0 * (w + h)))
+                return true;
+            const int steps = static_cast<int>(std::ceil(span));
             const double inverse = steps > 0 ? 1.0 / steps : 0.0;
             const double stepX = (x1 - x0) * inverse;
             const double stepY = (y1 - y0) * inverse;
