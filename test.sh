@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-./scripts/setup.sh
+RZ_WITH_TEST_TOOLS=1 ./scripts/setup.sh
 BUILD_DIR=${BUILD_DIR:-build}
 args=(-G Ninja -DRZ_WERROR=ON -DRZ_BUILD_TESTS=ON)
 if [[ "${SANITIZE:-0}" == 1 ]]; then

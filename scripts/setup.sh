@@ -18,6 +18,11 @@ PACKAGES=(
 if [[ "${RZ_WITH_BENCH_TOOLS:-0}" == 1 ]]; then
   PACKAGES+=(python3-pandas)
 fi
+# The tests only: LibreOffice recalculates the summary workbook's formulas (a large
+# package, so the program's own set-up leaves it out).
+if [[ "${RZ_WITH_TEST_TOOLS:-0}" == 1 ]]; then
+  PACKAGES+=(libreoffice-calc-nogui)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
