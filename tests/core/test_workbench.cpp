@@ -301,6 +301,8 @@ TEST_F(WorkbenchTest, ImportEmptiesTheEarlierAnalysisAndKeepsFactorsAndDisplayCh
     EXPECT_TRUE(wb.chart()[SeriesId::lnsrsSeries3].visible);
     EXPECT_FALSE(wb.chart()[SeriesId::lnsrsSeries1].visible);
     EXPECT_EQ(s.ResultBaseName, QStringLiteral("second"));
+    // The new curve has not been calculated: nothing may offer the old results as its own.
+    EXPECT_FALSE(wb.lastCalculationCompleted());
 }
 
 TEST_F(WorkbenchTest, ImportWithoutPointsKeepsTheEarlierPeakValues)

@@ -79,6 +79,8 @@ void Workbench::reportUncaught(const std::exception& e)
 
 void Workbench::ResetAnalysis()
 {
+    // A new curve has not been calculated yet.
+    calculationCompleted_ = false;
     setField(Field::edt18, {});
     state_.PeakIndex = -1;
     setField(Field::edt19, {});
