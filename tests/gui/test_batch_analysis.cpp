@@ -418,11 +418,20 @@ private slots:
 
     void aCyclicRowGivesItsDirectionInSheetAndComparison()
     {
-        form->showBatchAnalysis({kRecord});
+        // Two records and a monotonic curve read as a record: its loads have one sign only.
+        const QString wall = QStringLiteral(RZ_TEST_DATA_DIR "/cyclic/clt_rocking_wall_cyclic_01.csv");
+        const QString oneWay = QStringLiteral(RZ_TEST_DATA_DIR "/real/cfs_steel_screw_connection_monotonic_01.csv");
+        form->showBatchAnalysis({kRecord, wall, oneWay});
         dialogs.optionsAnswer = cyclicOptions();
         dialog()->findChild<QPushButton*>(QStringLiteral("importOptions"))->click();
         runOn(dialog()->files());
-        QCOMPARE(view()->rowCount(), 2 + 6);
+        QCOMPARE(view()->rowCount(), 3 * 2 + 6);
+        // Every row with an envelope is compared; the one-way curve has no negative one.
+        QCOMPARE(legendNames(), (QStringList{QStringLiteral("cfs_stud_to_osb_connection_cyclic_01 (positive)"),
+                                             QStringLiteral("cfs_stud_to_osb_connection_cyclic_01 (negative)"),
+                                             QStringLiteral("clt_rocking_wall_cyclic_01 (positive)"),
+                                             QStringLiteral("clt_rocking_wall_cyclic_01 (negative)"),
+                                             QStringLiteral("cfs_steel_screw_connection_monotonic_01 (positive)")}));
         const CyclicSession& session = *dialog()->specimens()[0].workbench->cyclic();
         const Workbench& negative = session.analysis(Direction::Negative);
         const Workbench& positive = session.analysis(Direction::Positive);
@@ -471,6 +480,18 @@ private slots:
         QCOMPARE(pageText(windowSheet(QStringLiteral("negative from window.pdf"))), text);
         // Taking the sheet left the record as the summary and comparison read it.
         QCOMPARE(dialog()->specimens()[0].workbench->cyclicView(), CyclicView::Positive);
+
+        const QByteArray out = qgetenv("RZ_SCREENSHOT_DIR");
+        if (!out.isEmpty()) {
+            dialog()->resize(1100, 760);
+            dialog()->tabs()->setCurrentIndex(1);
+            selectRows({0, 1, 3});
+            QTest::qWait(200);
+            dialog()->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/batch-compare-cyclic.png"));
+            dialog()->tabs()->setCurrentIndex(0);
+            QTest::qWait(200);
+            dialog()->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/batch-results-cyclic.png"));
+        }
     }
 
     void severalRowsWriteASheetEachAndSkipTheFailed()
@@ -506,6 +527,15 @@ private slots:
         QCOMPARE(dialogs.replaceQuestions.size(), 2);
         QCOMPARE(head(folder + QStringLiteral("/s1.pdf"), 5), QByteArray("%PDF-"));
         QVERIFY(dialogs.messages.isEmpty());
+
+        // The failed file alone: said at once, no file name asked for.
+        selectRows({5});
+        dialogs.lastTitle.clear();
+        dialog()->exportTestSheets();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].text.startsWith(QStringLiteral("empty.csv has no test sheet")),
+                 qPrintable(dialogs.messages[0].text));
+        QVERIFY(dialogs.lastTitle.isEmpty());
     }
 
     void optionsARunUsedAreTheWindowsNextStart()
