@@ -491,6 +491,7 @@ private slots:
             dialog()->tabs()->setCurrentIndex(0);
             QTest::qWait(200);
             dialog()->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/batch-results-cyclic.png"));
+            QFile::copy(batchPdf, QString::fromLocal8Bit(out) + QStringLiteral("/batch-sheet-negative.pdf"));
         }
     }
 
