@@ -10,6 +10,7 @@
 #include "gui/MainWindow.h"
 #include "gui/SummaryTableModel.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -69,8 +70,12 @@ BatchAnalysisDialog::BatchAnalysisDialog(QWidget* parent, DialogProvider& dialog
     splitter_->setSizes({250, 470});
 
     export_ = new QPushButton(u"E&xport Summary\u2026"_s, this);
+    sheets_ = new QPushButton(u"Export &Test Sheet\u2026"_s, this);
+    sheets_->setObjectName(u"exportTestSheet"_s);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->addButton(sheets_, QDialogButtonBox::ActionRole);
     buttons->addButton(export_, QDialogButtonBox::ActionRole);
+    connect(sheets_, &QPushButton::clicked, this, &BatchAnalysisDialog::exportTestSheets);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     connect(export_, &QPushButton::clicked, this, &BatchAnalysisDialog::exportSummary);
 
@@ -203,6 +208,14 @@ void BatchAnalysisDialog::buildTabs()
     connect(enter, &QShortcut::activated, this, [this] { openRow(table_->currentIndex()); });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &BatchAnalysisDialog::updateComparison);
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &BatchAnalysisDialog::updateButtons);
+    // The rows' own actions, on a right click.
+    auto* sheetAction = new QAction(u"Export Test Sheet\u2026"_s, table_);
+    sheetAction->setObjectName(u"exportTestSheetRows"_s);
+    connect(sheetAction, &QAction::triggered, this, &BatchAnalysisDialog::exportTestSheets);
+    table_->addAction(sheetAction);
+    table_->setContextMenuPolicy(Qt::ActionsContextMenu);
     tabs_->addTab(table_, u"&Results"_s);
 
     auto* comparePage = new QWidget(tabs_);
@@ -428,6 +441,8 @@ void BatchAnalysisDialog::updateButtons()
     cancel_->setEnabled(running);
     chooseOptions_->setEnabled(!running);
     export_->setEnabled(!running && !specimens_.empty());
+    if (sheets_)
+        sheets_->setEnabled(!running && !selectedSpecimenRows().empty());
     savePicture_->setEnabled(!specimens_.empty());
 }
 
@@ -437,6 +452,8 @@ void BatchAnalysisDialog::runAnalysis()
         return;
     const QStringList paths = files();
     ranWith_ = batchSettings();
+    if (ranWith_.import)
+        emit importOptionsUsed(*ranWith_.import);
     running_ = std::make_shared<Progress>();
     running_->total = static_cast<int>(paths.size());
     progress_->setMaximum(static_cast<int>(paths.size()));
@@ -488,14 +505,18 @@ void BatchAnalysisDialog::showResults()
     std::vector<QStringList> messages;
     SummaryTable table(summaryColumns());
     rowSpecimen_.clear();
+    rowDirection_.clear();
     for (std::size_t i = 0; i < specimens_.size(); ++i) {
         QStringList texts;
         for (const BatchMessage& m : specimens_[i].messages)
             texts << m.text;
-        for (std::vector<SummaryCell>& row : summaryRowsOf(specimens_[i])) {
-            table.addRow(std::move(row));
+        const std::vector<std::optional<Direction>> directions = summaryRowDirections(specimens_[i]);
+        std::vector<std::vector<SummaryCell>> rows = summaryRowsOf(specimens_[i]);
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            table.addRow(std::move(rows[r]));
             messages.push_back(texts);
             rowSpecimen_.push_back(static_cast<int>(i));
+            rowDirection_.push_back(r < directions.size() ? directions[r] : std::nullopt);
         }
     }
     model_->setTable(table, sep_, messages);

@@ -32,7 +32,7 @@ class SummaryTableModel;
 // File > "Batch Analysis…": many files analysed as the window analyses one, on worker
 // threads while the window stays usable; their summary with its statistics, sortable; the
 // curves of the chosen rows overlaid with their yield points by one definition ("Compare");
-// the summary written as CSV or as a workbook.
+// the summary written as CSV or as a workbook; the test sheet of each chosen row as a PDF.
 //
 //   BatchAnalysisDialog dialog(window, dialogs, u'.');
 //   dialog.setFactorTexts("0.15", "0.1", "0.75");   // the window's fields
@@ -69,6 +69,11 @@ public:
     void exportSummary();
     // "Save Picture…" of the comparison chart.
     void saveComparisonPicture();
+    // "Export Test Sheet…": the page the window's File > "Export Test Sheet…" writes, for
+    // the chosen row (a file name asked) or for each of several rows (a folder asked, one
+    // "<base>.pdf" or "<base>-<direction>.pdf" per row; files already there are replaced
+    // only when the user says so). Rows without a curve are skipped and listed.
+    void exportTestSheets();
     // The comparison's definition: an index into comparisonMethods().
     void setComparisonMethod(int method);
 
@@ -81,6 +86,7 @@ public:
     QPushButton* runButton() const { return run_; }
     QPushButton* cancelButton() const { return cancel_; }
     QPushButton* exportButton() const { return export_; }
+    QPushButton* testSheetButton() const { return sheets_; }
     QProgressBar* progressBar() const { return progress_; }
     QTabWidget* tabs() const { return tabs_; }
     QLabel* statusLabel() const { return status_; }
@@ -90,6 +96,9 @@ signals:
     // settings and calculates.
     void specimenOpened(const QString& path, const rz::BatchSettings& settings);
     void analysisFinished();
+    // Run was pressed with "With options": the window remembers them as its Import with
+    // Options… does.
+    void importOptionsUsed(const rz::ImportOptions& options);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -106,6 +115,9 @@ private:
     void updateComparison();
     void updateButtons();
     void openRow(const QModelIndex& index);
+    // The model rows chosen on Results that belong to a specimen (no statistics), in order.
+    std::vector<int> selectedSpecimenRows() const;
+    void writeSheetsToFolder(const std::vector<int>& rows);
     QString startFolder() const;
     void rememberFolder(const QString& path);
     void saveLayout();
@@ -137,10 +149,12 @@ private:
     QComboBox* method_ = nullptr;
     QPushButton* export_ = nullptr;
     QPushButton* savePicture_ = nullptr;
+    QPushButton* sheets_ = nullptr;
 
     ChartModel comparison_;
     std::vector<SpecimenAnalysis> specimens_;
-    std::vector<int> rowSpecimen_;  // the specimen of each table row
+    std::vector<int> rowSpecimen_;                        // the specimen of each table row
+    std::vector<std::optional<Direction>> rowDirection_;  // and its loading direction (cyclic)
     BatchSettings ranWith_;
     bool cancelled_ = false;
     // Shared with the worker: progress it reports, and the user's Cancel.

@@ -41,26 +41,33 @@ void BatchAnalysisDialog::setComparisonMethod(int method)
     method_->setCurrentIndex(method);
 }
 
-void BatchAnalysisDialog::updateComparison()
+std::vector<int> BatchAnalysisDialog::selectedSpecimenRows() const
 {
     std::vector<int> rows;
     for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
         const int row = proxy_->mapToSource(index).row();
-        if (row >= 0 && row < static_cast<int>(rowSpecimen_.size()))
-            rows.push_back(rowSpecimen_[static_cast<std::size_t>(row)]);
+        if (row >= 0 && row < static_cast<int>(rowSpecimen_.size()) &&
+            rowSpecimen_[static_cast<std::size_t>(row)] < static_cast<int>(specimens_.size()))
+            rows.push_back(row);
     }
-    std::erase_if(rows, [this](int i) { return i >= static_cast<int>(specimens_.size()); });
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void BatchAnalysisDialog::updateComparison()
+{
+    // A cyclic record's rows are its directions: each is compared on its own.
+    std::vector<int> rows = selectedSpecimenRows();
     if (rows.empty()) {
-        for (int i = 0; i < static_cast<int>(specimens_.size()); ++i)
-            rows.push_back(i);
+        for (int row = 0; row < static_cast<int>(rowSpecimen_.size()); ++row)
+            rows.push_back(row);
     }
     std::vector<ComparedSpecimen> compared;
     for (int row : rows) {
-        const SpecimenAnalysis& s = specimens_[static_cast<std::size_t>(row)];
-        if (s.imported && s.workbench)
-            compared.push_back({QFileInfo(s.path).completeBaseName(), s.workbench.get()});
+        const auto r = static_cast<std::size_t>(row);
+        if (const auto c = comparedRow(specimens_[static_cast<std::size_t>(rowSpecimen_[r])], rowDirection_[r]))
+            compared.push_back(*c);
     }
     setComparison(comparison_, compared, method_->currentIndex());
     if (!compared.empty())

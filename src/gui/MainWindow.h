@@ -55,6 +55,8 @@ public:
                                          const QStringList& filters);
     // An existing folder; empty when the user cancelled.
     virtual QString getExistingDirectory(QWidget* parent, const QString& title, const QString& folder);
+    // "Replace All" or "Cancel" for files about to be written over; true: replace them.
+    virtual bool confirmReplace(QWidget* parent, const QString& title, const QString& text);
     // Information icon and an OK button (the spreadsheet program could not be started).
     virtual void showStartFailure(QWidget* parent, const QString& text, const QString& caption);
     // Opens a written workbook in the desktop's spreadsheet program, or says where it is.

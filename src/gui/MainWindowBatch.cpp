@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 
 namespace rz {
 
@@ -40,6 +42,16 @@ QString DialogProvider::getExistingDirectory(QWidget* parent, const QString& tit
     return dlg.selectedFiles().constFirst();
 }
 
+bool DialogProvider::confirmReplace(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QPushButton* replace = box.addButton(u"&Replace All"_s, QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == replace;
+}
+
 void TForm1::buildBatchAnalysis(QMenu* fileMenu)
 {
     batchAnalysis_ = fileMenu->addAction(u"Batch Analysis\u2026"_s);
@@ -61,6 +73,10 @@ void TForm1::showBatchAnalysis(const QStringList& files)
             batchDialog_ = new BatchAnalysisDialog(this, *dialogs_, workbench_->decimalSeparator());
             batchDialog_->setSettings(settings_);
             connect(batchDialog_, &BatchAnalysisDialog::specimenOpened, this, &TForm1::openSpecimen);
+            // Options a batch ran with are the next Import with Options…'s start, as if
+            // chosen there.
+            connect(batchDialog_, &BatchAnalysisDialog::importOptionsUsed, this,
+                    [this](const ImportOptions& options) { importMemory_.setLastUsed(options); });
         }
         // The factors start as the window's fields show them; a dialog already open keeps
         // what the user typed in it.

@@ -2,8 +2,10 @@
 // the chosen specimens, and looks that stay apart.
 #include "WorkbenchTestSupport.h"
 
+#include "core/batch/BatchAnalysis.h"
 #include "core/compare/Comparison.h"
 #include "core/methods/YieldMethods.h"
+#include "core/workbench/CyclicSession.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +109,65 @@ TEST(Comparison, NeighboursDifferInColourDashAndMarker)
         looks.insert({line.colorRgb, static_cast<int>(line.dash), static_cast<int>(comparisonYieldStyle(i).marker)});
     }
     EXPECT_EQ(looks.size(), 40u) << "no two of the first forty specimens look alike";
+}
+
+// A cyclic record's rows each draw their own direction: the analysed envelope, the
+// negative one drawn back in the negative quadrant as the window draws it, with that
+// direction's yield point, and a legend that names the direction.
+TEST(Comparison, CyclicRowsDrawTheirDirectionInItsQuadrant)
+{
+    BatchSettings settings = defaultBatchSettings();
+    ImportOptions options = ImportOptions::detectEverything();
+    options.cyclic = CyclicOptions{};
+    settings.import = options;
+    const BatchResult batch =
+        analyseAll({QStringLiteral(RZ_TEST_DATA_DIR "/cyclic/cfs_stud_to_osb_connection_cyclic_01.csv"),
+                    QStringLiteral(RZ_TEST_DATA_DIR "/cyclic/no such record.csv")},
+                   settings, 1);
+    const SpecimenAnalysis& record = batch.specimens[0];
+    ASSERT_TRUE(record.imported);
+    ASSERT_NE(record.workbench->cyclic(), nullptr);
+    const CyclicSession& session = *record.workbench->cyclic();
+    EXPECT_EQ(summaryRowDirections(record),
+              (std::vector<std::optional<Direction>>{Direction::Positive, Direction::Negative}));
+    EXPECT_EQ(summaryRowDirections(batch.specimens[1]), (std::vector<std::optional<Direction>>{std::nullopt}));
+    EXPECT_FALSE(comparedRow(batch.specimens[1], std::nullopt)) << "a file that failed draws nothing";
+
+    const int mean = *comparisonMethodIndex(QStringLiteral("mean"));
+    std::vector<ComparedSpecimen> both;
+    for (const Direction d : {Direction::Positive, Direction::Negative}) {
+        SCOPED_TRACE(keyOf(d));
+        const double sign = d == Direction::Negative ? -1.0 : 1.0;
+        const std::optional<ComparedSpecimen> row = comparedRow(record, d);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->name, QStringLiteral("cfs_stud_to_osb_connection_cyclic_01 (%1)").arg(QLatin1String(keyOf(d))));
+        const Workbench& analysis = session.analysis(d);
+        const std::vector<Point> analysed = pointsOf(analysis, SeriesId::lnsrsSeries4);
+        const std::vector<Point> drawn = comparedCurve(*row);
+        ASSERT_EQ(drawn.size(), analysed.size());
+        ASSERT_GT(drawn.size(), 3u);
+        for (std::size_t i = 0; i < drawn.size(); ++i) {
+            EXPECT_EQ(drawn[i].x, sign * analysed[i].x) << i;
+            EXPECT_EQ(drawn[i].y, sign * analysed[i].y) << i;
+        }
+        const YieldResult& r = analysis.state().MeanResult;
+        ASSERT_GT(r.YieldLoad, 0.0) << "a direction is analysed on its mirrored envelope";
+        EXPECT_EQ(comparedYieldPoint(*row, mean), (Point{sign * r.YieldDisp, sign * r.YieldLoad}));
+        both.push_back(*row);
+    }
+    EXPECT_NE(session.analysis(Direction::Positive).state().MeanResult.YieldLoad,
+              session.analysis(Direction::Negative).state().MeanResult.YieldLoad)
+        << "the two directions must differ for the test to tell them apart";
+
+    ChartModel model;
+    setComparison(model, both, mean);
+    ASSERT_EQ(model.overlayCount(), 4);
+    EXPECT_EQ(model.overlay(0).title, both[0].name);
+    EXPECT_EQ(model.overlay(1).title, both[1].name);
+    EXPECT_EQ(model.overlay(1).points, comparedCurve(both[1]));
+    ASSERT_EQ(model.overlay(3).points.size(), 1u);
+    EXPECT_LT(model.overlay(3).points[0].y, 0.0);
+    EXPECT_GT(model.overlay(2).points[0].y, 0.0);
 }
 
 }  // namespace

@@ -46,6 +46,11 @@ public:
     }
     void openWorkbook(QWidget*, const QString& path) override { openedWorkbooks << path; }
     bool showsProgress() const override { return progress; }
+    bool confirmReplace(QWidget*, const QString&, const QString& text) override
+    {
+        replaceQuestions << text;
+        return replaceAnswer;
+    }
 
     bool progress = false;  // the real progress window, with its Cancel
     QStringList answers;
@@ -54,6 +59,8 @@ public:
     QString lastTitle, lastFolder, lastProposed;
     QStringList lastFilters;
     QList<RecordedMessage> messages;
+    bool replaceAnswer = false;
+    QStringList replaceQuestions;
 };
 
 inline QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)

@@ -5,15 +5,22 @@
 #include "chartview/ChartView.h"
 #include "core/batch/SummaryCsv.h"
 #include "core/compare/Comparison.h"
+#include "core/workbench/CyclicSession.h"
 #include "gui/BatchAnalysisDialog.h"
+#include "gui/CyclicDirectionBar.h"
 #include "gui/MainWindow.h"
 #include "gui/SummaryTableModel.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTableView>
@@ -34,12 +41,15 @@ public:
         return filesAnswer;
     }
     QString getExistingDirectory(QWidget*, const QString&, const QString&) override { return folderAnswer; }
-    std::optional<ImportOptions> getImportOptions(QWidget*, const QString& path, const ImportOptions&, QChar) override
+    std::optional<ImportOptions> getImportOptions(QWidget*, const QString& path, const ImportOptions& initial,
+                                                  QChar) override
     {
         optionsAskedFor = path;
+        optionsOffered = initial;
         return optionsAnswer;
     }
     std::optional<ImportOptions> optionsAnswer;
+    std::optional<ImportOptions> optionsOffered;
     QString optionsAskedFor;
     QStringList filesAnswer;
     QString folderAnswer;
@@ -54,6 +64,39 @@ QByteArray scaledCurve(double scale)
         bytes += QByteArray::number(p[0]) + ',' + QByteArray::number(p[1] * scale) + '\n';
     return bytes;
 }
+
+// The words of a PDF page (pdftotext), without the times on it: the window's Calculate and
+// the batch's ran at different moments.
+QString pageText(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QStringLiteral("<pdftotext failed on %1>").arg(pdf);
+    static const QRegularExpression time(QStringLiteral("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}"));
+    return QString::fromUtf8(p.readAllStandardOutput()).replace(time, QStringLiteral("<time>")).simplified();
+}
+
+QByteArray head(const QString& path, qint64 size)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.read(size) : QByteArray();
+}
+
+// What the window's import memory keeps of options.
+QByteArray asText(const ImportOptions& options)
+{
+    return QJsonDocument(optionsToJson(options)).toJson(QJsonDocument::Compact);
+}
+
+ImportOptions cyclicOptions()
+{
+    ImportOptions options = ImportOptions::detectEverything();
+    options.cyclic = CyclicOptions{};
+    return options;
+}
+
+const QString kRecord = QStringLiteral(RZ_TEST_DATA_DIR "/cyclic/cfs_stud_to_osb_connection_cyclic_01.csv");
 
 int columnOf(const QString& key)
 {
@@ -73,7 +116,8 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     BatchDialogs dialogs;
     std::unique_ptr<TForm1> form;
-    QStringList files;  // peaks 100, 300, 200, 50, 150, then a file without data
+    QStringList files;                 // peaks 100, 300, 200, 50, 150, then a file without data
+    std::unique_ptr<QSettings> store;  // outlives the window that writes to it
 
     BatchAnalysisDialog* dialog() const { return form->batchAnalysisDialog(); }
     QAbstractItemModel* view() const { return dialog()->resultsView()->model(); }
@@ -97,6 +141,31 @@ private:
         QVERIFY(finished.count() == 1 || finished.wait(60000));
     }
 
+    void selectRows(std::initializer_list<int> rows)
+    {
+        QItemSelectionModel* selection = dialog()->resultsView()->selectionModel();
+        selection->clearSelection();
+        for (int row : rows)
+            selection->select(view()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    // The page the window writes for the curve it shows now.
+    QString windowSheet(const QString& name)
+    {
+        const QString path = dir->filePath(name);
+        dialogs.answers = {path};
+        form->exportTestSheetAction()->trigger();
+        return path;
+    }
+    QStringList legendNames() const
+    {
+        QStringList names;
+        ChartView* chart = dialog()->comparisonChart();
+        for (int i = 0; i < chart->legend->itemCount(); ++i)
+            if (auto* item = qobject_cast<QCPPlottableLegendItem*>(chart->legend->item(i)))
+                names << item->plottable()->name();
+        return names;
+    }
+
 private slots:
     void init()
     {
@@ -114,6 +183,7 @@ private slots:
     void cleanup()
     {
         form.reset();
+        store.reset();
         dir.reset();
     }
 
@@ -320,6 +390,184 @@ private slots:
         QCOMPARE(dialog()->size(), QSize(900, 650));
         // The factors are not remembered: they start as the window's fields.
         QCOMPARE(dialog()->batchSettings().park, QStringLiteral("0.75"));
+    }
+
+    void aRowsTestSheetIsTheWindowsPage()
+    {
+        runOn(files);
+        QVERIFY(!dialog()->testSheetButton()->isEnabled());
+        selectRows({1});
+        QVERIFY(dialog()->testSheetButton()->isEnabled());
+        const QString batchPdf = dir->filePath(QStringLiteral("from batch.pdf"));
+        dialogs.answers = {batchPdf};
+        QTest::mouseClick(dialog()->testSheetButton(), Qt::LeftButton);
+        QCOMPARE(dialogs.lastTitle, QStringLiteral("Export Test Sheet"));
+        QCOMPARE(dialogs.lastProposed, QStringLiteral("s2.pdf"));
+        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.value(0).text));
+        QCOMPARE(head(batchPdf, 5), QByteArray("%PDF-"));
+        const QString text = pageText(batchPdf);
+        const Workbench& s2 = *dialog()->specimens()[1].workbench;
+        for (Field f : {Field::edt18, Field::edt10, Field::edt11, Field::edt14})
+            QVERIFY2(text.contains(u' ' + s2.fieldText(f) + u' '), qPrintable(s2.fieldText(f)));
+
+        // The same page as the window's after the row is opened there.
+        emit dialog()->resultsView()->doubleClicked(view()->index(1, 0));
+        QCOMPARE(form->workbench().state().SourceDataPath, files[1]);
+        QCOMPARE(pageText(windowSheet(QStringLiteral("from window.pdf"))), text);
+    }
+
+    void aCyclicRowGivesItsDirectionInSheetAndComparison()
+    {
+        // Two records and a monotonic curve read as a record: its loads have one sign only.
+        const QString wall = QStringLiteral(RZ_TEST_DATA_DIR "/cyclic/clt_rocking_wall_cyclic_01.csv");
+        const QString oneWay = QStringLiteral(RZ_TEST_DATA_DIR "/real/cfs_steel_screw_connection_monotonic_01.csv");
+        form->showBatchAnalysis({kRecord, wall, oneWay});
+        dialogs.optionsAnswer = cyclicOptions();
+        dialog()->findChild<QPushButton*>(QStringLiteral("importOptions"))->click();
+        runOn(dialog()->files());
+        QCOMPARE(view()->rowCount(), 3 * 2 + 6);
+        // Every row with an envelope is compared; the one-way curve has no negative one.
+        QCOMPARE(legendNames(), (QStringList{QStringLiteral("cfs_stud_to_osb_connection_cyclic_01 (positive)"),
+                                             QStringLiteral("cfs_stud_to_osb_connection_cyclic_01 (negative)"),
+                                             QStringLiteral("clt_rocking_wall_cyclic_01 (positive)"),
+                                             QStringLiteral("clt_rocking_wall_cyclic_01 (negative)"),
+                                             QStringLiteral("cfs_steel_screw_connection_monotonic_01 (positive)")}));
+        const CyclicSession& session = *dialog()->specimens()[0].workbench->cyclic();
+        const Workbench& negative = session.analysis(Direction::Negative);
+        const Workbench& positive = session.analysis(Direction::Positive);
+        QVERIFY(negative.fieldText(Field::edt10) != positive.fieldText(Field::edt10));
+
+        // Compare: the negative row alone is the negative envelope, in its quadrant.
+        dialog()->tabs()->setCurrentIndex(1);
+        selectRows({1});
+        QCOMPARE(legendNames(), QStringList{QStringLiteral("cfs_stud_to_osb_connection_cyclic_01 (negative)")});
+        ChartView* chart = dialog()->comparisonChart();
+        QCPCurve* curve = chart->overlayCurve(comparisonCurveKey(0));
+        QCOMPARE(curve->dataCount(), negative.chart()[SeriesId::lnsrsSeries4].data.count());
+        double smallest = 0.0;
+        for (auto it = curve->data()->constBegin(); it != curve->data()->constEnd(); ++it) {
+            smallest = std::min(smallest, it->value);
+        }
+        // Drawn back into the negative quadrant: the analysed (mirrored) envelope negated.
+        const std::vector<Point>& analysed = negative.chart()[SeriesId::lnsrsSeries4].data.points();
+        for (std::size_t i = 0; i < analysed.size(); ++i) {
+            QCOMPARE(curve->data()->at(static_cast<int>(i))->key, 0.0 - analysed[i].x);
+            QCOMPARE(curve->data()->at(static_cast<int>(i))->value, 0.0 - analysed[i].y);
+        }
+        QCOMPARE(smallest, 0.0 - negative.state().PeakLoad);
+        QCPCurve* yield = chart->overlayCurve(comparisonYieldKey(0));
+        QCOMPARE(yield->dataCount(), 1);
+        QCOMPARE(yield->data()->at(0)->value, 0.0 - negative.state().MeanResult.YieldLoad);
+        selectRows({0, 1});
+        QCOMPARE(legendNames(), (QStringList{QStringLiteral("cfs_stud_to_osb_connection_cyclic_01 (positive)"),
+                                             QStringLiteral("cfs_stud_to_osb_connection_cyclic_01 (negative)")}));
+        QVERIFY(chart->overlayCurve(comparisonYieldKey(0))->data()->at(0)->value > 0.0);
+        QVERIFY(chart->overlayCurve(comparisonYieldKey(1))->data()->at(0)->value < 0.0);
+
+        // The negative row's sheet: that direction's numbers, as the window's negative page.
+        selectRows({1});
+        const QString batchPdf = dir->filePath(QStringLiteral("negative from batch.pdf"));
+        dialogs.answers = {batchPdf};
+        dialog()->exportTestSheets();
+        QCOMPARE(dialogs.lastProposed, QStringLiteral("cfs_stud_to_osb_connection_cyclic_01-negative.pdf"));
+        const QString text = pageText(batchPdf);
+        QVERIFY2(text.contains(u' ' + negative.fieldText(Field::edt10) + u' '), qPrintable(text.left(300)));
+        QVERIFY(!text.contains(u' ' + positive.fieldText(Field::edt10) + u' '));
+        emit dialog()->resultsView()->doubleClicked(view()->index(1, 0));
+        QVERIFY(form->workbench().cyclic());
+        form->cyclicDirectionBar()->button(CyclicView::Negative)->click();
+        QCOMPARE(form->workbench().cyclicView(), CyclicView::Negative);
+        QCOMPARE(pageText(windowSheet(QStringLiteral("negative from window.pdf"))), text);
+        // Taking the sheet left the record as the summary and comparison read it.
+        QCOMPARE(dialog()->specimens()[0].workbench->cyclicView(), CyclicView::Positive);
+
+        const QByteArray out = qgetenv("RZ_SCREENSHOT_DIR");
+        if (!out.isEmpty()) {
+            dialog()->resize(1100, 760);
+            dialog()->tabs()->setCurrentIndex(1);
+            selectRows({0, 1, 3});
+            QTest::qWait(200);
+            dialog()->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/batch-compare-cyclic.png"));
+            dialog()->tabs()->setCurrentIndex(0);
+            QTest::qWait(200);
+            dialog()->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/batch-results-cyclic.png"));
+            QFile::copy(batchPdf, QString::fromLocal8Bit(out) + QStringLiteral("/batch-sheet-negative.pdf"));
+        }
+    }
+
+    void severalRowsWriteASheetEachAndSkipTheFailed()
+    {
+        runOn(files);
+        const QString folder = dir->filePath(QStringLiteral("sheets"));
+        QVERIFY(QDir().mkpath(folder));
+        dialogs.folderAnswer = folder;
+        selectRows({0, 1, 5});
+        QAction* fromMenu = dialog()->resultsView()->findChild<QAction*>(QStringLiteral("exportTestSheetRows"));
+        QVERIFY(fromMenu);
+        QVERIFY(dialog()->resultsView()->actions().contains(fromMenu));
+        fromMenu->trigger();
+        QCOMPARE(QDir(folder).entryList(QDir::Files), (QStringList{"s1.pdf", "s2.pdf"}));
+        QCOMPARE(head(folder + QStringLiteral("/s1.pdf"), 5), QByteArray("%PDF-"));
+        QVERIFY(pageText(folder + QStringLiteral("/s2.pdf"))
+                    .contains(u' ' + dialog()->specimens()[1].workbench->fieldText(Field::edt10) + u' '));
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].text.contains(QStringLiteral("empty.csv")), qPrintable(dialogs.messages[0].text));
+        QVERIFY(dialogs.replaceQuestions.isEmpty());
+
+        // Files already there: one question for all; Cancel leaves them as they were.
+        writeFile(*dir, QStringLiteral("sheets/s1.pdf"), "mine");
+        selectRows({0, 1});
+        dialogs.messages.clear();
+        dialogs.replaceAnswer = false;
+        dialog()->exportTestSheets();
+        QCOMPARE(dialogs.replaceQuestions.size(), 1);
+        QVERIFY(dialogs.replaceQuestions[0].contains(QStringLiteral("s1.pdf")));
+        QCOMPARE(head(folder + QStringLiteral("/s1.pdf"), 10), QByteArray("mine"));
+        dialogs.replaceAnswer = true;
+        dialog()->exportTestSheets();
+        QCOMPARE(dialogs.replaceQuestions.size(), 2);
+        QCOMPARE(head(folder + QStringLiteral("/s1.pdf"), 5), QByteArray("%PDF-"));
+        QVERIFY(dialogs.messages.isEmpty());
+
+        // The failed file alone: said at once, no file name asked for.
+        selectRows({5});
+        dialogs.lastTitle.clear();
+        dialog()->exportTestSheets();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].text.startsWith(QStringLiteral("empty.csv has no test sheet")),
+                 qPrintable(dialogs.messages[0].text));
+        QVERIFY(dialogs.lastTitle.isEmpty());
+    }
+
+    void optionsARunUsedAreTheWindowsNextStart()
+    {
+        store = std::make_unique<QSettings>(dir->filePath(QStringLiteral("o.conf")), QSettings::IniFormat);
+        form->setSettings(store.get());
+        ImportOptions chosen = ImportOptions::detectEverything();
+        chosen.fromOrigin = true;
+        chosen.loadScale.preset = ScalePreset::Factor;
+        chosen.loadScale.factor = 2.0;
+        QVERIFY(!(chosen == ImportOptions::detectEverything()));
+        form->showBatchAnalysis(files.mid(0, 2));
+        dialogs.optionsAnswer = chosen;
+        dialog()->findChild<QPushButton*>(QStringLiteral("importOptions"))->click();
+        runOn(dialog()->files());
+        QCOMPARE(shown(0, columnOf(QStringLiteral("peak_load"))), QStringLiteral("200"));
+        dialog()->close();
+
+        // The window's Import with Options… starts from them.
+        dialogs.answers = {files[2]};
+        dialogs.optionsAnswer.reset();
+        form->ImportWithOptions1->trigger();
+        QVERIFY(dialogs.optionsOffered.has_value());
+        QCOMPARE(asText(*dialogs.optionsOffered), asText(chosen));
+
+        // So does the next Batch Analysis, in a window started anew.
+        form = std::make_unique<TForm1>(dir->path() + QStringLiteral("/prog/"), QLatin1Char('.'), &dialogs);
+        form->setSettings(store.get());
+        form->showBatchAnalysis(files.mid(0, 1));
+        QVERIFY(dialog()->batchSettings().import.has_value());
+        QCOMPARE(asText(*dialog()->batchSettings().import), asText(chosen));
     }
 
     // Thirty specimens made from a real curve, each stretched in displacement and load:

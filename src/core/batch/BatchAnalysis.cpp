@@ -85,6 +85,7 @@ SpecimenAnalysis analyseSpecimen(const QString& path, const BatchSettings& setti
         result.imported = model->state().PeakIndex >= 0 && (!result.importResult || result.importResult->ok());
         importMessages = model->messages().size();
         model->btn1Click();
+        result.analysedAt = QDateTime::currentDateTime();
         result.calculated = model->lastCalculationCompleted();
     } catch (const std::exception& e) {
         // The handlers catch their own errors; this is what one of them let through.

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/batch/SummaryTable.h"
+#include "core/cyclic/CyclicOptions.h"
 #include "core/import/ImportOptions.h"
 #include "core/import/ImportResult.h"
 #include "core/workbench/Workbench.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -46,6 +48,7 @@ struct SpecimenAnalysis {
     bool calculated = false;               // Calculate ran to its end
     QString failure;                       // why the row has no results (empty when it has)
     std::unique_ptr<Workbench> workbench;  // the finished model (state, chart, fields, others)
+    QDateTime analysedAt;                  // when its Calculate ran (invalid when none did)
     // What the import with options read (its points moved into the curve); none after
     // the plain import.
     std::optional<ImportResult> importResult;
@@ -89,6 +92,9 @@ SummaryTable summaryOf(const std::vector<SpecimenAnalysis>& specimens);
 // for a monotonic curve, one per loading direction (positive, then negative) for a cyclic
 // record, each the analysis of that direction's envelope.
 std::vector<std::vector<SummaryCell>> summaryRowsOf(const SpecimenAnalysis& specimen);
+// The loading direction of each of summaryRowsOf(specimen): none for a monotonic curve
+// (or a file that failed), positive then negative for a cyclic record.
+std::vector<std::optional<Direction>> summaryRowDirections(const SpecimenAnalysis& specimen);
 // The first of them.
 std::vector<SummaryCell> summaryRowOf(const SpecimenAnalysis& specimen);
 

@@ -142,6 +142,14 @@ std::vector<std::vector<SummaryCell>> summaryRowsOf(const SpecimenAnalysis& spec
     return rows;
 }
 
+std::vector<std::optional<Direction>> summaryRowDirections(const SpecimenAnalysis& specimen)
+{
+    const Workbench* wb = specimen.workbench.get();
+    if (wb && specimen.imported && wb->cyclic())
+        return {Direction::Positive, Direction::Negative};
+    return {std::nullopt};
+}
+
 std::vector<SummaryCell> summaryRowOf(const SpecimenAnalysis& specimen)
 {
     return summaryRowsOf(specimen).front();

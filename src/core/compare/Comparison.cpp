@@ -1,6 +1,10 @@
 #include "core/compare/Comparison.h"
 
+#include "core/batch/BatchAnalysis.h"
 #include "core/methods/YieldMethods.h"
+#include "core/workbench/CyclicSession.h"
+
+#include <QFileInfo>
 
 #include <array>
 
@@ -41,7 +45,54 @@ std::vector<Point> curveOf(const Workbench& wb)
     return fileOrder.empty() ? wb.chart()[SeriesId::lnsrsSeries4].data.points() : fileOrder;
 }
 
+// A negative direction is analysed on its mirrored envelope; drawn back as the window
+// draws it. 0 - v rather than -v: a zero stays +0.
+Point intoQuadrant(const Point& p, std::optional<Direction> direction)
+{
+    return direction == Direction::Negative ? Point{0.0 - p.x, 0.0 - p.y} : p;
+}
+
+// The workbench that analysed what the specimen compares: a direction's own for a cyclic record.
+const Workbench& analysisOf(const ComparedSpecimen& s)
+{
+    const CyclicSession* cyclic = s.workbench->cyclic();
+    return s.direction && cyclic ? cyclic->analysis(*s.direction) : *s.workbench;
+}
+
 }  // namespace
+
+std::optional<ComparedSpecimen> comparedRow(const SpecimenAnalysis& specimen, std::optional<Direction> direction)
+{
+    if (!specimen.imported || !specimen.workbench)
+        return std::nullopt;
+    const QString base = QFileInfo(specimen.path).completeBaseName();
+    const CyclicSession* cyclic = specimen.workbench->cyclic();
+    if (!cyclic || !direction)
+        return ComparedSpecimen{base, specimen.workbench.get()};
+    if (!cyclic->hasEnvelope(*direction))
+        return std::nullopt;
+    return ComparedSpecimen{base + u" ("_s + QLatin1StringView(keyOf(*direction)) + u')', specimen.workbench.get(),
+                            direction};
+}
+
+std::vector<Point> comparedCurve(const ComparedSpecimen& specimen)
+{
+    if (!specimen.direction || !specimen.workbench->cyclic())
+        return curveOf(*specimen.workbench);
+    // The analysed envelope in the curve store's order, as the window's envelope overlay.
+    std::vector<Point> points = analysisOf(specimen).chart()[SeriesId::lnsrsSeries4].data.points();
+    for (Point& p : points)
+        p = intoQuadrant(p, specimen.direction);
+    return points;
+}
+
+std::optional<Point> comparedYieldPoint(const ComparedSpecimen& specimen, int method)
+{
+    const std::optional<Point> p = comparisonYieldPoint(analysisOf(specimen), method);
+    if (!p || !specimen.workbench->cyclic())
+        return p;
+    return intoQuadrant(*p, specimen.direction);
+}
 
 const std::vector<ComparisonMethod>& comparisonMethods()
 {
@@ -135,7 +186,7 @@ void setComparison(ChartModel& model, const std::vector<ComparedSpecimen>& speci
     for (std::size_t i = 0; i < specimens.size(); ++i) {
         const int k = static_cast<int>(i);
         const int curve = model.addOverlay(comparisonCurveKey(k), specimens[i].name, comparisonCurveStyle(k));
-        model.setOverlayPoints(curve, curveOf(*specimens[i].workbench));
+        model.setOverlayPoints(curve, comparedCurve(specimens[i]));
         model.setOverlayVisible(curve, true);
     }
     for (std::size_t i = 0; i < specimens.size(); ++i) {
@@ -143,7 +194,7 @@ void setComparison(ChartModel& model, const std::vector<ComparedSpecimen>& speci
         const ComparedSpecimen& s = specimens[i];
         const int yield = model.addOverlay(comparisonYieldKey(k), s.name + u" yield ("_s + methodTitle + u')',
                                            comparisonYieldStyle(k));
-        if (const std::optional<Point> p = comparisonYieldPoint(*s.workbench, method))
+        if (const std::optional<Point> p = comparedYieldPoint(s, method))
             model.setOverlayPoints(yield, {*p});
         model.setOverlayVisible(yield, true);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/chart/ChartModel.h"
+#include "core/cyclic/CyclicOptions.h"
 #include "core/workbench/Workbench.h"
 
 #include <QString>
@@ -35,7 +36,22 @@ OverlayStyle comparisonYieldStyle(int index);
 struct ComparedSpecimen {
     QString name;                // the legend's text
     const Workbench* workbench;  // its analysed curve
+    // For a cyclic record, the loading direction compared: that direction's analysed
+    // envelope and yield point, the negative one drawn back in the negative quadrant as
+    // the window draws it. None for a monotonic curve.
+    std::optional<Direction> direction = std::nullopt;
 };
+
+// A summary row as compared: "<base>" for a monotonic file, "<base> (positive)" or
+// "<base> (negative)" for a cyclic record's direction; nothing when the row has no curve
+// to draw (the file was not imported, or the record has no envelope in that direction).
+struct SpecimenAnalysis;
+std::optional<ComparedSpecimen> comparedRow(const SpecimenAnalysis& specimen, std::optional<Direction> direction);
+
+// What a compared specimen draws: its curve and its yield point by `method`, both in the
+// record's quadrant.
+std::vector<Point> comparedCurve(const ComparedSpecimen& specimen);
+std::optional<Point> comparedYieldPoint(const ComparedSpecimen& specimen, int method);
 
 // Replaces the model's overlays by two per specimen, all visible: first every "<i>.curve"
 // (the curve in the file's order when the import kept it, else by displacement), titled
