@@ -26,17 +26,14 @@ void throwNonFinite(double result)
     throw ArithmeticError(ArithmeticError::Kind::Overflow);
 }
 
-double checkedDiv(double a, double b)
+void throwDivisionFailure(double a, double b)
 {
     if (b == 0.0) {
         if (a == 0.0 || std::isnan(a))
             throw ArithmeticError(ArithmeticError::Kind::InvalidOperation);
         throw ArithmeticError(ArithmeticError::Kind::DivisionByZero);
     }
-    const double r = a / b;
-    if (!std::isfinite(r))
-        throwNonFinite(r);
-    return r;
+    throwNonFinite(a / b);
 }
 
 }  // namespace rz

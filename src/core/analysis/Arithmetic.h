@@ -49,7 +49,16 @@ inline double checkedMul(double a, double b)
         throwNonFinite(r);
     return r;
 }
+// The error of a / b that failed: b == 0 makes 0/0 an invalid operation and anything else
+// a division by zero; otherwise as throwNonFinite.
+[[noreturn]] void throwDivisionFailure(double a, double b);
 // b == 0: 0/0 is an invalid operation, anything else a division by zero.
-double checkedDiv(double a, double b);
+inline double checkedDiv(double a, double b)
+{
+    const double r = a / b;
+    if (b == 0.0 || !std::isfinite(r))
+        throwDivisionFailure(a, b);
+    return r;
+}
 
 }  // namespace rz
