@@ -45,10 +45,15 @@ inline const char16_t* findBreak(const char16_t* p, const char16_t* end)
 // Hands the complete lines of [p, end) to handler.line(begin, end), which returns false to
 // stop. Returns where the unfinished part starts (a line without its break, or a CR that
 // may be half of a CR LF), and sets done when the handler stopped or the text ended.
+// A handler may offer handler.plainLines(p, end): it takes the complete lines from p on that
+// it can take without their ends being looked for first, and returns where the first line
+// it left starts.
 template <typename Char, typename Handler>
 const Char* handleLines(const Char* p, const Char* end, bool atEndOfFile, Handler& handler, bool& done)
 {
     for (;;) {
+        if constexpr (requires { handler.plainLines(p, end); })
+            p = handler.plainLines(p, end);
         const Char* q = findBreak(p, end);
         if (q == end) {
             // A line break at the very end adds no line.
