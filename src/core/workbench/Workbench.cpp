@@ -195,26 +195,29 @@ void Workbench::derivePeakAndMax()
     if (m == 0)
         return;
 
-    state_.PeakDisp = curve.x(0);
-    state_.PeakLoad = curve.y(0);
-    state_.PeakIndex = 0;
+    // The first point of the largest load and the first of the largest displacement, in
+    // one pass over a curve that may hold millions of points.
+    int peakAt = 0;
+    int farthest = 0;
+    double peakLoad = curve.y(0);
+    double maxDisp = curve.x(0);
     for (int j = 1; j < m; ++j) {
-        if (curve.y(j) > state_.PeakLoad) {
-            state_.PeakLoad = curve.y(j);
-            state_.PeakDisp = curve.x(j);
-            state_.PeakIndex = j;
+        if (curve.y(j) > peakLoad) {
+            peakLoad = curve.y(j);
+            peakAt = j;
+        }
+        if (curve.x(j) > maxDisp) {
+            maxDisp = curve.x(j);
+            farthest = j;
         }
     }
+    state_.PeakLoad = peakLoad;
+    state_.PeakDisp = curve.x(peakAt);
+    state_.PeakIndex = peakAt;
     setField(Field::edt18, formatPattern5(state_.PeakLoad, sep_));
 
-    state_.MaxDisp = curve.x(0);
-    state_.MaxDispIndex = 0.0;
-    for (int j = 1; j < m; ++j) {
-        if (curve.x(j) > state_.MaxDisp) {
-            state_.MaxDisp = curve.x(j);
-            state_.MaxDispIndex = static_cast<double>(j);
-        }
-    }
+    state_.MaxDisp = maxDisp;
+    state_.MaxDispIndex = static_cast<double>(farthest);
     setField(Field::edt19, formatPattern5(state_.MaxDisp, sep_));
 
     Series& peak = series(SeriesId::pntsrsSeries4);
