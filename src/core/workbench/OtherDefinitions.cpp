@@ -112,8 +112,8 @@ void OtherDefinitions::compute(const Series& curve, const CurveFacts& facts, Cha
         const std::span<const YieldMethod> methods = otherYieldMethods();
         std::vector<YieldDefinitionResult> results(methods.size());
         // Each definition only reads the curve. On a long curve they run side by side on
-        // the free cores (none are free while a batch keeps them busy: then they run here);
-        // on a short one a thread would cost more than it saves.
+        // Qt's global pool and this thread (a batch's workers, on a pool of their own, then
+        // share the cores with them); on a short one a thread would cost more than it saves.
         const auto computeOne = [&](YieldDefinitionResult& r) {
             const auto m = static_cast<std::size_t>(&r - results.data());
             r = methods[m].compute(curve, facts);
