@@ -250,13 +250,8 @@ QStringList expandFiles(const QStringList& arguments, bool recursive, QTextStrea
             standardInput = std::make_unique<QTextStream>(stdin, QIODevice::ReadOnly);
             in = standardInput.get();
         }
-        QString line;
-        while (in->readLineInto(&line)) {
-            if (line.endsWith(QLatin1Char('\r')))
-                line.chop(1);
-            if (!line.trimmed().isEmpty())
-                take(line);
-        }
+        for (const QString& listed : listedPaths(*in))
+            take(listed);
     }
     return files;
 }

@@ -103,4 +103,7 @@ std::vector<SummaryCell> summaryRowOf(const SpecimenAnalysis& specimen);
 // one per line. Throws std::runtime_error with a one-line message for a missing path.
 QStringList expandBatchArguments(const QStringList& arguments, bool recursive, QTextStream* standardInput);
 
+// The paths a list holds, one per line: a CR before the line break and blank lines left out.
+QStringList listedPaths(QTextStream& list);
+
 }  // namespace rz

@@ -56,13 +56,21 @@ QStringList expandBatchArguments(const QStringList& arguments, bool recursive, Q
         }
         if (!standardInput)
             throw std::runtime_error("\"-\" stands for a list of files on standard input, which is not open");
-        QString line;
-        while (standardInput->readLineInto(&line)) {
-            if (line.endsWith(QLatin1Char('\r')))
-                line.chop(1);
-            if (!line.trimmed().isEmpty())
-                add(line);
-        }
+        for (const QString& listed : listedPaths(*standardInput))
+            add(listed);
+    }
+    return paths;
+}
+
+QStringList listedPaths(QTextStream& list)
+{
+    QStringList paths;
+    QString line;
+    while (list.readLineInto(&line)) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (!line.trimmed().isEmpty())
+            paths << line;
     }
     return paths;
 }
