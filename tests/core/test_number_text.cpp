@@ -1,4 +1,5 @@
 #include "core/text/NumberText.h"
+#include "core/text/PlainDecimal.h"
 
 #include <gtest/gtest.h>
 
@@ -250,6 +251,59 @@ TEST(ParseDecimal, StopsNowhereShort)
     const std::string text = "1.5abc";
     EXPECT_FALSE(parseDecimalAscii(text.data(), text.data() + text.size(), '.').has_value());
     EXPECT_TRUE(sameBits(*parseDecimalAscii(text.data(), text.data() + 3, '.'), 1.5));
+}
+
+// A number inside a longer text, as the readers meet it in a file: the reader that takes
+// eight bytes at a time must stop exactly where the number does, whatever byte follows
+// (those beside the digits in the code table, and bytes whose +6 carries into the next),
+// and give the bits std::from_chars gives.
+TEST(ParseDecimalAscii, StopsWhereTheNumberStopsInsideLongerText)
+{
+    const std::vector<std::string> after = {"",  ",",  ",12345678", "\n", "\r\n7", "/",        ":",
+                                            ";", " ",  "\xFA" "9",  "\xFF" "12345678", "\xC0", "e", "E5"};
+    std::mt19937_64 random(2026);
+    std::uniform_int_distribution<int> digit(0, 9);
+    int inlineRead = 0;
+    for (int digits = 1; digits <= 24; ++digits) {
+        for (int point = 0; point <= digits; ++point) {
+            for (int negative = 0; negative < 2; ++negative) {
+                std::string number = negative ? "-" : "";
+                for (int d = 0; d < digits; ++d) {
+                    if (d == point && point > 0)
+                        number += '.';
+                    number += static_cast<char>('0' + digit(random));
+                }
+                if (point == digits)
+                    number += '.';
+                double expected = 0.0;
+                std::from_chars(number.data(), number.data() + number.size(), expected);
+                for (const std::string& tail : after) {
+                    const std::string text = number + tail;
+                    const char* begin = text.data();
+                    const char* end = begin + text.size();
+                    const bool exponent = !tail.empty() && (tail[0] == 'e' || tail[0] == 'E');
+                    double value = 0.0;
+                    const char* stop = readPlainDecimal(begin, end, '.', value);
+                    if (stop != nullptr) {
+                        ++inlineRead;
+                        ASSERT_FALSE(exponent) << text;
+                        ASSERT_EQ(stop - begin, static_cast<std::ptrdiff_t>(number.size())) << text;
+                        ASSERT_TRUE(sameBits(value, expected)) << text;
+                    } else {
+                        // Only longer numbers, and exponents, are left to the full reader.
+                        ASSERT_TRUE(exponent || digits > 15) << text;
+                    }
+                    if (exponent)
+                        continue;
+                    value = 0.0;
+                    stop = parseDecimalAsciiPrefix(begin, end, '.', value);
+                    ASSERT_EQ(stop - begin, static_cast<std::ptrdiff_t>(number.size())) << text;
+                    ASSERT_TRUE(sameBits(value, expected)) << text;
+                }
+            }
+        }
+    }
+    EXPECT_GT(inlineRead, 3000);
 }
 
 TEST(ParseInteger, AcceptsSignedDigitsInRange)
