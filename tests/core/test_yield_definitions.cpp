@@ -1,10 +1,15 @@
 #include "core/analysis/Analysis.h"
+#include "core/analysis/Arithmetic.h"
 #include "core/methods/CurveSearch.h"
 #include "core/methods/YieldMethods.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -157,6 +162,73 @@ TEST(CurveSearch, WorkedExampleSteps)
     // 500 (up to 10) + 2200 (10 to 30) + (120 + 96) / 2 * 12 = 3996, and up to 39: 2700 + 999.
     EXPECT_NEAR(*areaUpTo(c, 42.0), 3996.0, kWorkedTolerance);
     EXPECT_NEAR(*areaUpTo(c, 39.0), 3699.0, kWorkedTolerance);
+}
+
+// What an area call came to: a value, nothing, or the kind of error it threw.
+struct AreaOutcome {
+    std::optional<std::uint64_t> bits;
+    bool threw = false;
+    ArithmeticError::Kind kind = ArithmeticError::Kind::Overflow;
+    bool operator==(const AreaOutcome&) const = default;
+};
+
+template <typename Call>
+AreaOutcome outcomeOf(Call call)
+{
+    AreaOutcome o;
+    try {
+        if (const std::optional<double> area = call())
+            o.bits = std::bit_cast<std::uint64_t>(*area);
+    } catch (const ArithmeticError& e) {
+        o.threw = true;
+        o.kind = e.kind();
+    }
+    return o;
+}
+
+// Random curves with repeated displacements, and some with loads near the largest double so
+// that a trapezoid overflows part of the way along; asked at vertices, inside segments, at
+// both ends, outside, twice over and at NaN. The one pass gives what areaUpTo gives, every
+// bit and every error, at every displacement it was built for.
+TEST(CurveSearch, AreasInOnePassAreAreaUpToBitForBit)
+{
+    std::mt19937_64 random(12);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double huge = std::numeric_limits<double>::max() / 3;
+    int threw = 0;
+    int found = 0;
+    for (int round = 0; round < 300; ++round) {
+        const int n = 1 + static_cast<int>(random() % 40);
+        std::vector<Point> pts;
+        double x = unit(random) * 4 - 2;
+        for (int i = 0; i < n; ++i) {
+            if (random() % 4 != 0)
+                x += unit(random);
+            const bool overflows = round % 3 == 0 && random() % 8 == 0;
+            pts.push_back({x, overflows ? huge * (1 + unit(random)) : unit(random) * 200 - 50});
+        }
+        const Series c = curveOf(pts);
+        std::vector<double> asked;
+        for (int k = 0; k < 6; ++k) {
+            const int i = static_cast<int>(random() % static_cast<unsigned>(n));
+            asked.push_back(c.x(i));
+            asked.push_back(c.x(i) + unit(random) * (c.x(n - 1) - c.x(0)) / 3);
+        }
+        asked.insert(asked.end(), {c.x(0), c.x(n - 1), c.x(0) - 1, c.x(n - 1) + 1, std::nan(""), asked.front()});
+        const CurveAreas areas(c, asked);
+        for (double disp : asked) {
+            SCOPED_TRACE(testing::Message() << "round " << round << ", disp " << disp);
+            const AreaOutcome alone = outcomeOf([&] { return areaUpTo(c, disp); });
+            EXPECT_EQ(outcomeOf([&] { return areas.upTo(disp); }), alone);
+            threw += alone.threw;
+            found += alone.bits.has_value();
+        }
+        // Not one of its displacements: summed anew.
+        EXPECT_EQ(outcomeOf([&] { return areas.upTo(c.x(0) + 0.125); }),
+                  outcomeOf([&] { return areaUpTo(c, c.x(0) + 0.125); }));
+    }
+    EXPECT_GT(threw, 50);
+    EXPECT_GT(found, 1000);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -372,6 +444,44 @@ struct Degenerate {
     std::optional<Point> yield = std::nullopt;  // (yieldDisp, yieldLoad) when it matters
     double ductility = 0.0;
 };
+
+// The areas summed once for all (as the window computes them) change no bit of any result.
+TEST(YieldDefinitions, SharedAreasChangeNothing)
+{
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int compared = 0;
+    for (int round = 0; round < 200; ++round) {
+        const int n = 2 + static_cast<int>(random() % 300);
+        std::vector<Point> pts;
+        const double peakAt = unit(random);
+        for (int i = 0; i < n; ++i) {
+            const double u = static_cast<double>(i) / n;
+            const double shape = u < peakAt ? u / peakAt : 1 - (u - peakAt) * 1.5;
+            pts.push_back({u * 40, 100 * shape + unit(random) * (round % 4 == 0 ? 30 : 2)});
+        }
+        const Series c = curveOf(pts);
+        CurveFacts facts = factsOf(c, c.x(n - 1) * (0.5 + unit(random) / 2));
+        if (round % 5 == 0)
+            facts.ultimateDisp = c.x(n - 1) + 1;  // beyond the curve: no area
+        const CurveAreas areas = areasForDefinitions(c, facts);
+        CurveFacts shared = facts;
+        shared.areas = &areas;
+        for (const YieldMethod& m : otherYieldMethods()) {
+            SCOPED_TRACE(testing::Message() << m.key << ", round " << round);
+            const YieldDefinitionResult a = m.compute(c, facts);
+            const YieldDefinitionResult b = m.compute(c, shared);
+            ASSERT_EQ(a.found, b.found);
+            EXPECT_EQ(a.note, b.note);
+            for (auto [u, v] : {std::pair{a.yieldLoad, b.yieldLoad}, {a.yieldDisp, b.yieldDisp},
+                                {a.ductility, b.ductility}, {a.stiffness, b.stiffness}})
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(u), std::bit_cast<std::uint64_t>(v));
+            EXPECT_EQ(a.polyline, b.polyline);
+            compared += a.found;
+        }
+    }
+    EXPECT_GT(compared, 400);
+}
 
 TEST(YieldDefinitions, DegenerateCurves)
 {

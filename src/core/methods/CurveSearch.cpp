@@ -3,6 +3,8 @@
 #include "core/analysis/Arithmetic.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 namespace rz {
 
@@ -46,31 +48,108 @@ std::optional<double> fallingSearch(const Series& curve, int peakIndex, double p
     return std::nullopt;
 }
 
+namespace {
+
+// The trapezoid of segment i cut at disp (x_i < disp < x_{i+1}).
+double cutTrapezoid(const Series& curve, int i, double disp)
+{
+    const double x0 = curve.x(i);
+    const double x1 = curve.x(i + 1);
+    const double y0 = curve.y(i);
+    const double offset = checkedSub(disp, x0);
+    const double loadAtDisp =
+        checkedAdd(y0, checkedDiv(checkedMul(offset, checkedSub(curve.y(i + 1), y0)), checkedSub(x1, x0)));
+    return trapezoid(y0, loadAtDisp, offset);
+}
+
+double fullTrapezoid(const Series& curve, int i)
+{
+    return trapezoid(curve.y(i), curve.y(i + 1), checkedSub(curve.x(i + 1), curve.x(i)));
+}
+
+bool onCurve(const Series& curve, double disp)
+{
+    // Written so that a NaN is refused too.
+    const int n = curve.count();
+    return n > 0 && curve.x(0) <= disp && disp <= curve.x(n - 1);
+}
+
+}  // namespace
+
 std::optional<double> areaUpTo(const Series& curve, double disp)
 {
-    const int n = curve.count();
-    // Written so that a NaN argument is refused too.
-    if (n == 0 || !(curve.x(0) <= disp && disp <= curve.x(n - 1)))
+    if (!onCurve(curve, disp))
         return std::nullopt;
+    const int n = curve.count();
     double area = 0.0;
     for (int i = 0; i + 1 < n; ++i) {
-        const double x0 = curve.x(i);
-        const double x1 = curve.x(i + 1);
-        if (x1 <= disp) {
-            area = checkedAdd(area, trapezoid(curve.y(i), curve.y(i + 1), checkedSub(x1, x0)));
+        if (curve.x(i + 1) <= disp) {
+            area = checkedAdd(area, fullTrapezoid(curve, i));
             continue;
         }
-        // x0 <= disp < x1: the segment has a width, and its part up to disp closes the area.
-        if (x0 < disp) {
-            const double y0 = curve.y(i);
-            const double offset = checkedSub(disp, x0);
-            const double loadAtDisp =
-                checkedAdd(y0, checkedDiv(checkedMul(offset, checkedSub(curve.y(i + 1), y0)), checkedSub(x1, x0)));
-            area = checkedAdd(area, trapezoid(y0, loadAtDisp, offset));
-        }
+        // x_i <= disp < x_{i+1}: the segment has a width, and its part up to disp closes the area.
+        if (curve.x(i) < disp)
+            area = checkedAdd(area, cutTrapezoid(curve, i, disp));
         break;
     }
     return area;
+}
+
+CurveAreas::CurveAreas(const Series& curve, std::vector<double> disps) : curve_(&curve)
+{
+    for (double disp : disps)
+        entries_.push_back({disp, std::nullopt, nullptr});
+}
+
+void CurveAreas::sum() const
+{
+    const Series& curve = *curve_;
+    // The pending ones in ascending order: a smaller displacement closes its area at the
+    // same segment as a larger one or before it.
+    std::vector<Entry*> pending;
+    for (Entry& e : entries_)
+        if (onCurve(curve, e.disp))
+            pending.push_back(&e);
+    std::sort(pending.begin(), pending.end(), [](const Entry* a, const Entry* b) { return a->disp < b->disp; });
+    const int n = curve.count();
+    double area = 0.0;
+    std::size_t next = 0;
+    try {
+        for (int i = 0; i + 1 < n && next < pending.size(); ++i) {
+            const double x1 = curve.x(i + 1);
+            // Every area that closes in this segment, as areaUpTo closes it.
+            for (; next < pending.size() && !(x1 <= pending[next]->disp); ++next) {
+                Entry& e = *pending[next];
+                try {
+                    e.area = curve.x(i) < e.disp ? checkedAdd(area, cutTrapezoid(curve, i, e.disp)) : area;
+                } catch (const ArithmeticError&) {
+                    e.failure = std::current_exception();
+                }
+            }
+            if (next < pending.size())
+                area = checkedAdd(area, fullTrapezoid(curve, i));
+        }
+        // The rest end at the last point: the whole area.
+        for (; next < pending.size(); ++next)
+            pending[next]->area = area;
+    } catch (const ArithmeticError&) {
+        // A full trapezoid that every area still open would have summed.
+        for (; next < pending.size(); ++next)
+            pending[next]->failure = std::current_exception();
+    }
+}
+
+std::optional<double> CurveAreas::upTo(double disp) const
+{
+    std::call_once(summed_, [this] { sum(); });
+    for (const Entry& e : entries_) {
+        if (std::bit_cast<std::uint64_t>(e.disp) != std::bit_cast<std::uint64_t>(disp))
+            continue;
+        if (e.failure)
+            std::rethrow_exception(e.failure);
+        return e.area;
+    }
+    return areaUpTo(*curve_, disp);
 }
 
 }  // namespace rz

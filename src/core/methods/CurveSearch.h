@@ -2,7 +2,10 @@
 
 #include "core/chart/Series.h"
 
+#include <exception>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 // Searches and the area that the yield definitions of the standards share. They read
 // the curve by index (ascending displacement) and evaluate every formula in its written
@@ -21,5 +24,29 @@ std::optional<double> fallingSearch(const Series& curve, int peakIndex, double p
 // The area under the curve from x_0 to disp by the trapezoidal rule, the last trapezoid
 // cut at disp by linear interpolation. Empty when disp lies outside [x_0, x_{n-1}].
 std::optional<double> areaUpTo(const Series& curve, double disp);
+
+// areaUpTo at a few displacements, summed in one pass over the curve: the definitions
+// that need the area of a million-point curve ask for one or two displacements between
+// them. Each area is bit for bit what areaUpTo gives (the same sums in the same order),
+// and what areaUpTo would throw is thrown again when it is asked for. The pass runs on the
+// first call of upTo, once, whichever thread makes it; the others wait for it.
+class CurveAreas {
+public:
+    CurveAreas(const Series& curve, std::vector<double> disps);
+    // areaUpTo(curve, disp): from the pass when disp is one of its displacements.
+    std::optional<double> upTo(double disp) const;
+
+private:
+    struct Entry {
+        double disp = 0.0;
+        std::optional<double> area;
+        std::exception_ptr failure;
+    };
+    void sum() const;
+
+    const Series* curve_;
+    mutable std::vector<Entry> entries_;
+    mutable std::once_flag summed_;
+};
 
 }  // namespace rz

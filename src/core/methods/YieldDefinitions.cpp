@@ -91,18 +91,45 @@ void record(YieldDefinitionResult& r, Point yield, double ductility, double stif
 }
 
 // The ultimate of EEEP and EN 12512: where the load has fallen to 80 % of the peak, or
-// the last point when it never does.
+// the last point when it never does (reached is then false).
+double failureDispOf(const Series& curve, const CurveFacts& facts, bool& reached)
+{
+    const double failureLoad = checkedMul(0.8, facts.peakLoad);
+    const std::optional<double> disp = fallingSearch(curve, facts.peakIndex, failureLoad);
+    reached = disp.has_value();
+    return disp ? *disp : curve.x(curve.count() - 1);
+}
+
 double failureDisp(const Series& curve, const CurveFacts& facts, YieldDefinitionResult& r, Step& step)
 {
     step.name = "0.8 Pmax";
-    const double failureLoad = checkedMul(0.8, facts.peakLoad);
-    if (const auto disp = fallingSearch(curve, facts.peakIndex, failureLoad))
-        return *disp;
-    addNote(r, QStringLiteral("failure load not reached"));
-    return curve.x(curve.count() - 1);
+    bool reached = false;
+    const double disp = failureDispOf(curve, facts, reached);
+    if (!reached)
+        addNote(r, QStringLiteral("failure load not reached"));
+    return disp;
+}
+
+std::optional<double> areaOf(const Series& curve, const CurveFacts& facts, double disp)
+{
+    return facts.areas ? facts.areas->upTo(disp) : areaUpTo(curve, disp);
 }
 
 }  // namespace
+
+CurveAreas areasForDefinitions(const Series& curve, const CurveFacts& facts)
+{
+    std::vector<double> disps{facts.ultimateDisp};
+    if (curve.count() < 2 || facts.peakIndex < 0 || facts.peakIndex >= curve.count())
+        return CurveAreas(curve, std::move(disps));
+    try {
+        bool reached = false;
+        disps.push_back(failureDispOf(curve, facts, reached));
+    } catch (const ArithmeticError&) {
+        // EEEP then fails at that step itself, before it asks for an area.
+    }
+    return CurveAreas(curve, std::move(disps));
+}
 
 YieldDefinitionResult eeepAstmE2126(const Series& curve, const CurveFacts& facts)
 {
@@ -116,7 +143,7 @@ YieldDefinitionResult eeepAstmE2126(const Series& curve, const CurveFacts& facts
         const double ke = checkedDiv(load04, disp04);
         const double du = failureDisp(curve, facts, r, step);
         step.name = "area A(du0.8)";
-        const double area = need(areaUpTo(curve, du), "area A(du0.8) outside the curve");
+        const double area = need(areaOf(curve, facts, du), "area A(du0.8) outside the curve");
 
         step.name = "energy balance";
         const double duSquared = checkedMul(du, du);
@@ -196,20 +223,23 @@ YieldDefinitionResult farthestPoint(const Series& curve, const CurveFacts& facts
     constexpr double kOnChord = 1e-12;
     return evaluate(curve, facts, [&](YieldDefinitionResult& r, Step& step) {
         step.name = "u = x / dpeak, w = y / Pmax";
-        std::vector<double> above;
-        above.reserve(static_cast<std::size_t>(facts.peakIndex) + 1);
-        double farthest = 0.0;
-        for (int i = 0; i <= facts.peakIndex; ++i) {
+        const auto above = [&](int i) {
             const double w = checkedDiv(curve.y(i), facts.peakLoad);
             const double u = checkedDiv(curve.x(i), facts.peakDisp);
-            above.push_back(checkedSub(w, u));
-            if (i == 0 || above.back() > farthest)
-                farthest = above.back();
+            return checkedSub(w, u);
+        };
+        double farthest = 0.0;
+        for (int i = 0; i <= facts.peakIndex; ++i) {
+            const double distance = above(i);
+            if (i == 0 || distance > farthest)
+                farthest = distance;
         }
         if (!(farthest > kOnChord))
             throw Unfound{QStringLiteral("no point lies above the chord")};
+        // The distances again, the same to the bit, rather than a store of a million of
+        // them; none fails, as none did above.
         int chosen = 0;
-        while (above[static_cast<std::size_t>(chosen)] < farthest - kOnChord)
+        while (above(chosen) < farthest - kOnChord)
             ++chosen;
 
         const double x = curve.x(chosen);
@@ -234,7 +264,7 @@ YieldDefinitionResult bilinearAsce41(const Series& curve, const CurveFacts& fact
         step.name = "load at the target displacement";
         const double vt = LoadAtDisp(curve, dt);
         step.name = "area A(dt)";
-        const double area = need(areaUpTo(curve, dt), "area A(dt) outside the curve");
+        const double area = need(areaOf(curve, facts, dt), "area A(dt) outside the curve");
 
         // The secant through 60 % of the yield force, from the origin.
         const auto elasticStiffness = [&](double vy, const char* searchFailed) {
@@ -279,7 +309,7 @@ YieldDefinitionResult equalEnergyEn1998(const Series& curve, const CurveFacts& f
         const double fy = facts.peakLoad;
         const double dm = facts.ultimateDisp;
         step.name = "area Em";
-        const double em = need(areaUpTo(curve, dm), "area Em outside the curve");
+        const double em = need(areaOf(curve, facts, dm), "area Em outside the curve");
         step.name = "dy";
         const double dy = checkedMul(2.0, checkedSub(dm, checkedDiv(em, fy)));
         step.name = "ductility";

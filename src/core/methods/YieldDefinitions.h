@@ -15,12 +15,17 @@
 // each formula with a worked example.
 namespace rz {
 
+class CurveAreas;
+
 // What the analysis already knows of the curve.
 struct CurveFacts {
     double peakLoad = 0.0;      // P_max
     double peakDisp = 0.0;      // its displacement
     int peakIndex = -1;         // its index: the first point with the largest load
     double ultimateDisp = 0.0;  // the window's ultimate displacement, for the definitions that use it
+    // Areas under the curve already summed (areasForDefinitions), or none: each definition
+    // then sums its own.
+    const CurveAreas* areas = nullptr;
 };
 
 struct YieldDefinitionResult {
@@ -40,6 +45,10 @@ struct YieldDefinitionResult {
     std::vector<Point> polyline;
     Point yieldPoint;
 };
+
+// The areas that the definitions below ask of this curve (up to the ultimate displacement
+// and up to EEEP's), summed in one pass, for facts.areas.
+CurveAreas areasForDefinitions(const Series& curve, const CurveFacts& facts);
 
 // ASTM E2126 equivalent energy elastic-plastic curve (EEEP).
 YieldDefinitionResult eeepAstmE2126(const Series& curve, const CurveFacts& facts);
