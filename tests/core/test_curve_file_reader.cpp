@@ -344,7 +344,9 @@ TEST(CurveFileReader, LargeFileOnDisk)
         const QByteArray bytes(content->data(), static_cast<qsizetype>(content->size()));
         const QString path = files.write(QStringLiteral("large.csv"), bytes);
         const CurveReadResult expected = reference(bytes, u'.');
+        // Two and three parts: the later parts' points are copied into room mapped ahead.
         expectSame(readCurveFile(path, u'.', {2, 1 << 20, 1 << 20}), expected);
+        expectSame(readCurveFile(path, u'.', {3, 1 << 20, 1 << 20}), expected);
         expectSame(readCurveFile(path, u'.'), expected);
         EXPECT_EQ(expected.lineCount, 300'001);
     }
