@@ -33,6 +33,16 @@ void expectSame(const CurveReadResult& actual, const CurveReadResult& expected)
     EXPECT_EQ(actual.lineCount, expected.lineCount);
     EXPECT_EQ(actual.badLine, expected.badLine);
     test::expectSamePoints(actual.points, expected.points);
+    // The scan kept while reading, however the file was cut, is that of the points read.
+    if (actual.scan) {
+        PointScan whole;
+        for (const Point& p : actual.points)
+            whole.add(p);
+        EXPECT_EQ(actual.scan->count, whole.count);
+        EXPECT_EQ(actual.scan->ascending, whole.ascending);
+        EXPECT_EQ(actual.scan->largestY, whole.largestY);
+        EXPECT_EQ(actual.scan->largestX, whole.largestX);
+    }
 }
 
 // Settings that put part and piece boundaries everywhere in small files.
@@ -347,7 +357,9 @@ TEST(CurveFileReader, LargeFileOnDisk)
         // Two and three parts: the later parts' points are copied into room mapped ahead.
         expectSame(readCurveFile(path, u'.', {2, 1 << 20, 1 << 20}), expected);
         expectSame(readCurveFile(path, u'.', {3, 1 << 20, 1 << 20}), expected);
-        expectSame(readCurveFile(path, u'.'), expected);
+        const CurveReadResult read = readCurveFile(path, u'.');
+        expectSame(read, expected);
+        EXPECT_TRUE(read.scan.has_value());
         EXPECT_EQ(expected.lineCount, 300'001);
     }
 }

@@ -56,6 +56,56 @@ TEST(Series, SortingOnceEqualsInsertingOneByOne)
     }
 }
 
+void expectSameScan(const PointScan& a, const PointScan& b)
+{
+    EXPECT_EQ(a.count, b.count);
+    EXPECT_EQ(a.ascending, b.ascending);
+    if (a.count == 0 || b.count == 0)
+        return;
+    EXPECT_EQ(a.largestY, b.largestY);
+    EXPECT_EQ(a.largestX, b.largestX);
+    EXPECT_EQ(a.maxY, b.maxY);
+    EXPECT_EQ(a.maxX, b.maxX);
+}
+
+// The parts of a file are scanned side by side and their scans joined: the joined scan must
+// be the scan of all the points in one pass, wherever the file was cut, with repeated
+// largest values (the first must win), both zeros and steps back across a cut.
+TEST(PointScan, PiecesJoinedAsOnePass)
+{
+    std::mt19937_64 random(11);
+    const double pool[] = {0.0, -0.0, 1.0, 2.0, 3.0};
+    int descending = 0;
+    for (int round = 0; round < 2000; ++round) {
+        const std::size_t n = random() % 12;
+        std::vector<Point> pts;
+        double x = 0.0;
+        for (std::size_t i = 0; i < n; ++i) {
+            x = round % 2 == 0 ? x + pool[random() % 3] : pool[random() % std::size(pool)];
+            pts.push_back({x, pool[random() % std::size(pool)]});
+        }
+        PointScan whole;
+        for (const Point& p : pts)
+            whole.add(p);
+        descending += !whole.ascending;
+        // Up to three cuts, anywhere, empty pieces included.
+        std::vector<std::size_t> cuts{0, n};
+        for (int c = static_cast<int>(random() % 4); c > 0; --c)
+            cuts.push_back(random() % (n + 1));
+        std::sort(cuts.begin(), cuts.end());
+        PointScan joined;
+        for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
+            PointScan piece;
+            for (std::size_t i = cuts[k]; i < cuts[k + 1]; ++i)
+                piece.add(pts[i]);
+            joined.append(piece);
+        }
+        SCOPED_TRACE(round);
+        expectSameScan(joined, whole);
+    }
+    EXPECT_GT(descending, 500);
+}
+
 TEST(Series, EveryChangeGivesANewRevision)
 {
     Series a;

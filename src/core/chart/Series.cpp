@@ -110,6 +110,38 @@ void Series::add(double x, double y)
     revision_ = nextRevision();
 }
 
+void PointScan::append(const PointScan& later)
+{
+    if (later.count == 0)
+        return;
+    if (count == 0) {
+        *this = later;
+        return;
+    }
+    ascending = ascending && later.ascending && !(later.firstX < lastX);
+    // Strictly larger: the first of equal largest values stays.
+    if (later.maxY > maxY) {
+        maxY = later.maxY;
+        largestY = count + later.largestY;
+    }
+    if (later.maxX > maxX) {
+        maxX = later.maxX;
+        largestX = count + later.largestX;
+    }
+    lastX = later.lastX;
+    count += later.count;
+}
+
+void Series::assignStableSorted(std::vector<Point> pts, const PointScan& scan)
+{
+    if (scan.count != pts.size() || !scan.ascending) {
+        assignStableSorted(std::move(pts));
+        return;
+    }
+    points_ = std::move(pts);
+    revision_ = nextRevision();
+}
+
 void Series::assignStableSorted(std::vector<Point> pts)
 {
     if (!std::is_sorted(pts.begin(), pts.end(), byX))

@@ -11,6 +11,43 @@ struct Point {
     friend bool operator==(const Point&, const Point&) = default;
 };
 
+// What one pass over points in their order finds: whether they come in ascending X (none
+// before a smaller one), and the first point of the largest Y and the first of the largest
+// X. Kept by the readers as they read, so that nothing reads a million points again for it.
+struct PointScan {
+    std::size_t count = 0;
+    bool ascending = true;
+    std::size_t largestY = 0;  // index of the first point of the largest Y
+    std::size_t largestX = 0;  // and of the largest X
+    double maxY = 0.0;
+    double maxX = 0.0;
+    double firstX = 0.0;
+    double lastX = 0.0;
+
+    void add(const Point& p)
+    {
+        if (count == 0) {
+            maxY = p.y;
+            maxX = p.x;
+            firstX = p.x;
+        } else {
+            ascending = ascending && !(p.x < lastX);
+            if (p.y > maxY) {
+                maxY = p.y;
+                largestY = count;
+            }
+            if (p.x > maxX) {
+                maxX = p.x;
+                largestX = count;
+            }
+        }
+        lastX = p.x;
+        ++count;
+    }
+    // The scan of these points followed by those that `later` scanned.
+    void append(const PointScan& later);
+};
+
 // A chart series' point store: ascending X at all times, equal X in insertion order.
 // The analysis reads the curve back from it by index.
 class Series {
@@ -22,6 +59,8 @@ public:
     // Replaces the contents with pts stable-sorted by X: the same order as adding them
     // one by one, without the quadratic cost of inserting.
     void assignStableSorted(std::vector<Point> pts);
+    // The same, for points whose scan says whether they already ascend.
+    void assignStableSorted(std::vector<Point> pts, const PointScan& scan);
 
     int count() const { return static_cast<int>(points_.size()); }
     bool empty() const { return points_.empty(); }

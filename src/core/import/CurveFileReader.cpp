@@ -234,6 +234,7 @@ struct PartPlan {
 
 struct PartResult {
     std::vector<Point> points;
+    PointScan scan;  // of points
     std::int64_t lineCount = 0;
     std::int64_t badLine = -1;  // counted from the part's first line
     bool endsText = false;      // a NUL or the end of the file came before the planned end
@@ -281,6 +282,7 @@ public:
             return false;
         }
         result_.points.push_back(*point);
+        result_.scan.add(*point);
         return true;
     }
 
@@ -315,6 +317,7 @@ public:
             }
             result_.lineCount = index + 1;
             result_.points.push_back(point);
+            result_.scan.add(point);
             ++plainCount_;
             p = q;
         }
@@ -480,11 +483,13 @@ CurveReadResult readParts(const ByteSource& source, qint64 begin, qint64 size, Q
 
     CurveReadResult result;
     result.points = std::move(parts.front().points);
+    result.scan = parts.front().scan;
     prefaultJoin(result.points, parts);
     for (std::size_t k = 0; k < parts.size(); ++k) {
         PartResult& part = parts[k];
         if (k > 0 && result.badLine < 0) {
             result.points.insert(result.points.end(), part.points.begin(), part.points.end());
+            result.scan->append(part.scan);
             std::vector<Point>().swap(part.points);
         }
         if (part.badLine >= 0 && result.badLine < 0)

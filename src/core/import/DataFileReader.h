@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The load-displacement data file: a text file whose line 0 is never read and whose
@@ -32,6 +33,8 @@ struct CurveReadResult {
     std::int64_t lineCount = 0;  // N: every line, line 0 and empty lines included
     std::int64_t badLine = -1;   // i: index of the first line that gave no point, or -1
     std::vector<Point> points;   // in file order
+    // The points' scan, kept as they were read (the plain byte reader), or none.
+    std::optional<PointScan> scan;
 };
 
 // Reads lines 1..N-1 until the first that does not give two numbers.

@@ -173,7 +173,10 @@ void Workbench::importFile(const QString& path)
     CurveReadResult read = readCurveFile(path, sep_);
     lastLineCount_ = read.lineCount;
     Series& curve = series(SeriesId::lnsrsSeries4);
-    curve.assignStableSorted(std::move(read.points));
+    if (read.scan)
+        curve.assignStableSorted(std::move(read.points), *read.scan);
+    else
+        curve.assignStableSorted(std::move(read.points));
 
     if (read.badLine >= 0) {
         ui_.showMessage(MessageLevel::Information,
@@ -185,10 +188,12 @@ void Workbench::importFile(const QString& path)
                         QStringLiteral("%1 Lines of date have been imported!").arg(read.lineCount));
     }
 
-    derivePeakAndMax();
+    // The reader's scan holds for the stored curve when the points came in order.
+    const bool scanHolds = read.scan && read.scan->ascending;
+    derivePeakAndMax(scanHolds ? &*read.scan : nullptr);
 }
 
-void Workbench::derivePeakAndMax()
+void Workbench::derivePeakAndMax(const PointScan* stored)
 {
     const Series& curve = chart_[SeriesId::lnsrsSeries4].data;
     const int m = curve.count();
@@ -196,28 +201,23 @@ void Workbench::derivePeakAndMax()
         return;
 
     // The first point of the largest load and the first of the largest displacement, in
-    // one pass over a curve that may hold millions of points.
-    int peakAt = 0;
-    int farthest = 0;
-    double peakLoad = curve.y(0);
-    double maxDisp = curve.x(0);
-    for (int j = 1; j < m; ++j) {
-        if (curve.y(j) > peakLoad) {
-            peakLoad = curve.y(j);
-            peakAt = j;
-        }
-        if (curve.x(j) > maxDisp) {
-            maxDisp = curve.x(j);
-            farthest = j;
-        }
+    // one pass over a curve that may hold millions of points, unless the reader's pass
+    // over the same points in the same order already found them.
+    PointScan scan;
+    if (stored != nullptr && stored->count == static_cast<std::size_t>(m)) {
+        scan = *stored;
+    } else {
+        for (const Point& p : curve.points())
+            scan.add(p);
     }
-    state_.PeakLoad = peakLoad;
+    const int peakAt = static_cast<int>(scan.largestY);
+    state_.PeakLoad = scan.maxY;
     state_.PeakDisp = curve.x(peakAt);
     state_.PeakIndex = peakAt;
     setField(Field::edt18, formatPattern5(state_.PeakLoad, sep_));
 
-    state_.MaxDisp = maxDisp;
-    state_.MaxDispIndex = static_cast<double>(farthest);
+    state_.MaxDisp = scan.maxX;
+    state_.MaxDispIndex = static_cast<double>(scan.largestX);
     setField(Field::edt19, formatPattern5(state_.MaxDisp, sep_));
 
     Series& peak = series(SeriesId::pntsrsSeries4);

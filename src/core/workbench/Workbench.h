@@ -163,7 +163,9 @@ private:
     void showCyclicAverage();
     // Steps after the points are stored: the peak and the largest displacement, their
     // fields and the peak marker.
-    void derivePeakAndMax();
+    // The peak and the largest displacement of the stored curve, from `stored` when it is
+    // the scan of the same points in the same order.
+    void derivePeakAndMax(const PointScan* stored = nullptr);
     void calculate();
     // Reads a factor field; false when the click must end (conversion failed).
     bool readFactor(Field field, double& target);
