@@ -108,16 +108,24 @@ class Finished {
 public:
     void put(int index, SpecimenAnalysis&& specimen)
     {
+        bool awaited = false;
         {
             std::lock_guard lock(mutex_);
             done_.emplace(index, std::move(specimen));
+            awaited = index == awaited_;
         }
-        ready_.notify_all();
+        // Only the result the consumer waits for wakes it: with two workers, every other
+        // file finishes before the one ahead of it.
+        if (awaited)
+            ready_.notify_one();
     }
+    // Called by one consumer thread only.
     SpecimenAnalysis take(int index)
     {
         std::unique_lock lock(mutex_);
+        awaited_ = index;
         ready_.wait(lock, [&] { return done_.count(index) != 0; });
+        awaited_ = -1;
         auto node = done_.extract(index);
         return std::move(node.mapped());
     }
@@ -136,6 +144,7 @@ private:
     std::mutex mutex_;
     std::condition_variable ready_;
     std::map<int, SpecimenAnalysis> done_;
+    int awaited_ = -1;  // the index take() waits for
 };
 
 int threadsFor(int jobs)
