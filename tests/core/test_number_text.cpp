@@ -259,8 +259,22 @@ TEST(ParseDecimal, StopsNowhereShort)
 // and give the bits std::from_chars gives.
 TEST(ParseDecimalAscii, StopsWhereTheNumberStopsInsideLongerText)
 {
-    const std::vector<std::string> after = {"",  ",",  ",12345678", "\n", "\r\n7", "/",        ":",
-                                            ";", " ",  "\xFA" "9",  "\xFF" "12345678", "\xC0", "e", "E5"};
+    const std::vector<std::string> after = {"",
+                                            ",",
+                                            ",12345678",
+                                            "\n",
+                                            "\r\n7",
+                                            "/",
+                                            ":",
+                                            ";",
+                                            " ",
+                                            "\xFA"
+                                            "9",
+                                            "\xFF"
+                                            "12345678",
+                                            "\xC0",
+                                            "e",
+                                            "E5"};
     std::mt19937_64 random(2026);
     std::uniform_int_distribution<int> digit(0, 9);
     int inlineRead = 0;

@@ -9,8 +9,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <random>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -473,8 +473,10 @@ TEST(YieldDefinitions, SharedAreasChangeNothing)
             const YieldDefinitionResult b = m.compute(c, shared);
             ASSERT_EQ(a.found, b.found);
             EXPECT_EQ(a.note, b.note);
-            for (auto [u, v] : {std::pair{a.yieldLoad, b.yieldLoad}, {a.yieldDisp, b.yieldDisp},
-                                {a.ductility, b.ductility}, {a.stiffness, b.stiffness}})
+            for (auto [u, v] : {std::pair{a.yieldLoad, b.yieldLoad},
+                                {a.yieldDisp, b.yieldDisp},
+                                {a.ductility, b.ductility},
+                                {a.stiffness, b.stiffness}})
                 EXPECT_EQ(std::bit_cast<std::uint64_t>(u), std::bit_cast<std::uint64_t>(v));
             EXPECT_EQ(a.polyline, b.polyline);
             compared += a.found;
