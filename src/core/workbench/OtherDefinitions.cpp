@@ -112,14 +112,14 @@ void OtherDefinitions::compute(const Series& curve, const CurveFacts& facts, Cha
     try {
         const std::span<const YieldMethod> methods = otherYieldMethods();
         std::vector<YieldDefinitionResult> results(methods.size());
-        // Each definition only reads the curve. On a long curve they run side by side on
-        // Qt's global pool and this thread (a batch's workers, on a pool of their own, then
-        // share the cores with them); on a short one a thread would cost more than it saves.
         // The areas three of them need, in one pass instead of three, summed by the first
         // that asks.
         const CurveAreas areas = areasForDefinitions(curve, facts);
         CurveFacts shared = facts;
         shared.areas = &areas;
+        // Each definition only reads the curve. On a long curve they run side by side on
+        // Qt's global pool and this thread (a batch's workers, on a pool of their own, then
+        // share the cores with them); on a short one a thread would cost more than it saves.
         const auto computeOne = [&](YieldDefinitionResult& r) {
             const auto m = static_cast<std::size_t>(&r - results.data());
             r = methods[m].compute(curve, shared);
