@@ -435,16 +435,26 @@ void runParts(std::size_t count, const Work& work)
             std::rethrow_exception(error);
 }
 
+// How many parts, from the first, give their points to the curve: a part after one that
+// found a bad line or ended the text gives none.
+std::size_t joinedParts(const std::vector<PartResult>& parts)
+{
+    std::size_t k = 1;
+    while (k < parts.size() && parts[k - 1].badLine < 0 && !parts[k - 1].endsText)
+        ++k;
+    return k;
+}
+
 // Has the kernel map the memory that the later parts' points are about to be copied to,
 // a half on each of two threads: on a virtual machine a page fault costs microseconds, and
 // the copy of half a million points would otherwise take a fault every 256 of them, one
 // after another. Only where the first part's vector already holds the room (it reserved
 // for the whole file); the copy that follows is exactly the one it replaces.
-void prefaultJoin(const std::vector<Point>& first, const std::vector<PartResult>& parts)
+void prefaultJoin(const std::vector<Point>& first, const std::vector<PartResult>& parts, std::size_t joined)
 {
 #if defined(Q_OS_LINUX) && defined(MADV_POPULATE_WRITE)
     std::size_t later = 0;
-    for (std::size_t k = 1; k < parts.size() && parts[k - 1].badLine < 0 && !parts[k - 1].endsText; ++k)
+    for (std::size_t k = 1; k < joined; ++k)
         later += parts[k].points.size();
     if (later == 0 || first.capacity() - first.size() < later)
         return;
@@ -463,6 +473,7 @@ void prefaultJoin(const std::vector<Point>& first, const std::vector<PartResult>
 #else
     (void)first;
     (void)parts;
+    (void)joined;
 #endif
 }
 
@@ -484,10 +495,11 @@ CurveReadResult readParts(const ByteSource& source, qint64 begin, qint64 size, Q
     CurveReadResult result;
     result.points = std::move(parts.front().points);
     result.scan = parts.front().scan;
-    prefaultJoin(result.points, parts);
+    const std::size_t joined = joinedParts(parts);
+    prefaultJoin(result.points, parts, joined);
     for (std::size_t k = 0; k < parts.size(); ++k) {
         PartResult& part = parts[k];
-        if (k > 0 && result.badLine < 0) {
+        if (k > 0 && k < joined) {
             result.points.insert(result.points.end(), part.points.begin(), part.points.end());
             result.scan->append(part.scan);
             std::vector<Point>().swap(part.points);
