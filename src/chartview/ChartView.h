@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/chart/ChartModel.h"
+#include "core/chart/PictureFormat.h"
 #include "core/workbench/ImportedCurve.h"
 
 #include <qcustomplot.h>
@@ -13,15 +14,6 @@
 #include <vector>
 
 namespace rz {
-
-enum class PictureFormat { Bmp, Png, Pdf, Svg };
-
-// The format a picture path asks for by its extension, if it names one we write.
-std::optional<PictureFormat> pictureFormatFromPath(const QString& path);
-QString pictureFormatExtension(PictureFormat format);
-// The format of a save dialog's answer: the typed extension, else the chosen filter's
-// ("PNG images (*.png)"), else BMP.
-PictureFormat pictureFormatChosen(const QString& path, const QString& filter);
 
 // The pen and the marker an overlay is drawn with, also for keys shown beside the chart.
 QPen overlayPen(const OverlayStyle& style);

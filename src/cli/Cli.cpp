@@ -1,7 +1,5 @@
 #include "cli/Cli.h"
 
-#include "chartview/ChartView.h"
-#include "chartview/TestSheetPdf.h"
 #include "cli/JsonText.h"
 #include "cli/MethodsOutput.h"
 #include "cli/ProgressLine.h"
@@ -17,7 +15,6 @@
 #include "excel/SummaryWorkbook.h"
 #include "excel/WorkbookExport.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -202,12 +199,12 @@ void printTable(QTextStream& out, const QString& title, const Workbench& wb, con
 
 }  // namespace
 
-int run(const QStringList& args, QTextStream& out, QTextStream& err, QTextStream* in)
+int run(const QStringList& args, QTextStream& out, QTextStream& err, QTextStream* in, Drawing* drawing)
 {
     const ParsedArguments parsed = parseArguments(args);
     if (const std::optional<int> status = answerWithoutRunning(parsed, out, err))
         return *status;
-    return run(parsed.options, out, err, in);
+    return run(parsed.options, out, err, in, drawing);
 }
 
 std::optional<int> answerWithoutRunning(const ParsedArguments& parsed, QTextStream& out, QTextStream& err)
@@ -279,7 +276,7 @@ BatchSettings settingsOf(const Options& o)
 
 }  // namespace
 
-int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
+int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, Drawing* drawing)
 {
     QStringList files;
     try {
@@ -302,16 +299,9 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
         return kExitUsage;
     }
 
-    if ((o.picture || o.sheet) && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if ((o.picture || o.sheet) && !drawing) {
         err << "rorevadi-cli: pictures and test sheets need the program's drawing support, which did not start\n";
         return kExitUsage;
-    }
-    std::unique_ptr<ChartView> view;
-    if (o.picture) {
-        view = std::make_unique<ChartView>();
-        view->setDecimalSeparator(o.separator);
-        // The chart's size in the window's design.
-        view->resize(587, 290);
     }
 
     if (!o.outDir.isEmpty()) {
@@ -388,20 +378,16 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in)
                     throw std::runtime_error("the workbook was not written");
             });
         }
-        if (view) {
-            view->setAxisTitles(wb.axisTitles());
-            view->sync(wb.chart());
-            writeOutput(stem + pictureFormatExtension(*o.picture),
-                        [&](const QString& p) { view->savePicture(p, *o.picture); });
+        if (o.picture) {
+            writeOutput(stem + pictureFormatExtension(*o.picture), [&](const QString& p) {
+                drawing->savePicture(p, *o.picture, wb.chart(), wb.axisTitles(), o.separator);
+            });
         }
 
         if (o.sheet) {
             writeOutput(QDir(o.outDir).filePath(testSheetFileName(wb.state().ResultBaseName)), [&](const QString& p) {
-                SheetChart chart;
-                chart.model = &wb.chart();
-                chart.titles = wb.axisTitles();
-                chart.decimalSeparator = o.separator;
-                writeTestSheetPdf(p, testSheetContent(specimen, now), chart);
+                drawing->writeTestSheet(p, testSheetContent(specimen, now), wb.chart(), wb.axisTitles(),
+                                        o.separator);
             });
         }
 

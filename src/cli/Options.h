@@ -1,7 +1,7 @@
 #pragma once
 
-#include "chartview/ChartView.h"
 #include "cli/ImportFlags.h"
+#include "core/chart/PictureFormat.h"
 
 #include <QChar>
 #include <QString>

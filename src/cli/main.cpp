@@ -1,44 +1,49 @@
 #include "cli/Cli.h"
+#include "cli/Startup.h"
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QTemporaryDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
-#include <clocale>
+#include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace {
+
+// Hands the run over to the drawing program, with the same arguments and streams (nothing
+// is read or written before); returns only when that program cannot be started. It is
+// found beside this one in a build, and where it is installed relative to this one.
+int handOverToDrawing(char** argv)
+{
+    const QString here = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    const QString candidates[] = {here + QStringLiteral("rorevadi-cli-drawing"),
+                                  here + QStringLiteral(RZ_CLI_DRAWING_FROM_PROGRAM)};
+    QTextStream err(stderr);
+    for (const QString& program : candidates) {
+        if (!QFileInfo(program).isFile())
+            continue;
+        execv(QFile::encodeName(program).constData(), argv);
+        err << "rorevadi-cli: pictures and test sheets are drawn by " << program
+            << ", which could not be started: " << QString::fromLocal8Bit(std::strerror(errno)) << "\n";
+        return rz::cli::kExitUsage;
+    }
+    err << "rorevadi-cli: pictures and test sheets are drawn by " << candidates[1]
+        << ", which is not there: reinstall the program\n";
+    return rz::cli::kExitUsage;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    // Parsed once, before the application object is chosen: pictures and test sheets need
-    // the drawing support of a QApplication, everything else a plain QCoreApplication.
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    const rz::cli::ParsedArguments parsed = rz::cli::parseArguments(args);
-    {
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        if (const std::optional<int> status = rz::cli::answerWithoutRunning(parsed, out, err))
-            return *status;
-    }
-
-    std::unique_ptr<QCoreApplication> app;
-    if (parsed.options.picture || parsed.options.sheet) {
-        // Drawn without a display, so the batch tool also runs on servers.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        // Drawing asks for a runtime folder; without a session there is none.
-        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-            static QTemporaryDir runtimeDir;
-            qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
-        }
-        app = std::make_unique<QApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    std::setlocale(LC_NUMERIC, "C");
-
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return rz::cli::run(parsed.options, out, err);
+    rz::cli::ParsedArguments parsed;
+    if (const std::optional<int> status = rz::cli::parseAndAnswer(argc, argv, parsed))
+        return *status;
+    QCoreApplication app(argc, argv);
+    if (parsed.options.picture || parsed.options.sheet)
+        return handOverToDrawing(argv);
+    return rz::cli::runOnStandardStreams(parsed.options, nullptr);
 }

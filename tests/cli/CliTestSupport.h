@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/ChartDrawing.h"
 #include "cli/Cli.h"
 
 #include <QBuffer>
@@ -24,7 +25,9 @@ inline CliRun runCli(const QStringList& args)
     outDevice.open(QIODevice::WriteOnly);
     QTextStream out(&outDevice);
     QTextStream err(&r.err);
-    r.code = cli::run(args, out, err);
+    // The tests' program has a QApplication, as the drawing program has.
+    cli::ChartDrawing drawing;
+    r.code = cli::run(args, out, err, nullptr, &drawing);
     out.flush();
     err.flush();
     return r;
