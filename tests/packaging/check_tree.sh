@@ -19,9 +19,14 @@ expect_file() { # expect_file PATH [file(1) pattern]
 
 expect_file usr/bin/rorevadi 'ELF 64-bit .*executable'
 expect_file usr/bin/rorevadi-cli 'ELF 64-bit .*executable'
-for program in rorevadi rorevadi-cli; do
-  [[ -x $root/usr/bin/$program ]] || fail "usr/bin/$program is not executable"
+expect_file usr/libexec/rorevadi/rorevadi-cli-drawing 'ELF 64-bit .*executable'
+for program in bin/rorevadi bin/rorevadi-cli libexec/rorevadi/rorevadi-cli-drawing; do
+  [[ -x $root/usr/$program ]] || fail "usr/$program is not executable"
 done
+# The batch tool starts without the drawing libraries; runs that draw go to its helper.
+if needed=$(objdump -p "$root/usr/bin/rorevadi-cli" | grep -E 'NEEDED +libQt6(Gui|Widgets)'); then
+  fail "usr/bin/rorevadi-cli links a drawing library: $needed"
+fi
 for sample in worked_example.csv synthetic_pushover_100.csv PROVENANCE.md \
   cfs_plywood_to_steel_screw_connection_monotonic_01.csv steel_1045_tensile_coupon_01.csv; do
   expect_file "usr/share/rorevadi/samples/$sample"

@@ -46,4 +46,11 @@ fi
 
 out=$("$root/usr/bin/rorevadi-cli" "$samples/worked_example.csv") || fail "rorevadi-cli on an installed sample"
 grep -qE '^ *Mean Value +84\.5 +2\.3 +2\.4139' <<<"$out" || fail "rorevadi-cli did not print the worked example's mean: $out"
+# A picture is drawn by the installed helper, which the tool finds under its prefix.
+if ! out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/rorevadi-cli" --out-dir "$work/out" --picture png \
+  "$samples/worked_example.csv" 2>&1); then
+  fail "rorevadi-cli --picture png on an installed sample: $out"
+fi
+file -b "$work/out/worked_example_YieldingPoint.png" | grep -q '^PNG image data' ||
+  fail "rorevadi-cli --picture png wrote no picture: $out"
 finish
