@@ -50,16 +50,17 @@ TEST(CliPrograms, DrawingRunsAreHandedOverWithTheirArgumentsAndStreams)
     const QString inProcess = dir.filePath(QStringLiteral("in-process"));
 
     const QStringList options = {QStringLiteral("--picture"), QStringLiteral("png"), QStringLiteral("--test-sheet")};
-    const ProgramRun p = runProgram(kProgram, QStringList{QStringLiteral("--out-dir"), byProgram} + options +
-                                                  QStringList{worked, noStiffness});
+    const ProgramRun p = runProgram(
+        kProgram, QStringList{QStringLiteral("--out-dir"), byProgram} + options + QStringList{worked, noStiffness});
     ASSERT_EQ(p.code, 0) << p.err.toStdString();
-    const CliRun r = runCli(QStringList{QStringLiteral("--out-dir"), inProcess} + options +
-                            QStringList{worked, noStiffness});
+    const CliRun r =
+        runCli(QStringList{QStringLiteral("--out-dir"), inProcess} + options + QStringList{worked, noStiffness});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
 
     // The same table, every file written, and the pictures drawn the same to the byte.
     EXPECT_EQ(QString::fromUtf8(p.out).replace(byProgram, inProcess), QString::fromUtf8(r.out));
-    for (const QString& name : {QStringLiteral("worked_YieldingPoint.png"), QStringLiteral("nostiff_YieldingPoint.png")}) {
+    for (const QString& name :
+         {QStringLiteral("worked_YieldingPoint.png"), QStringLiteral("nostiff_YieldingPoint.png")}) {
         const QByteArray drawn = bytesOf(QDir(byProgram).filePath(name));
         EXPECT_TRUE(drawn.startsWith("\x89PNG")) << name.toStdString();
         EXPECT_EQ(drawn, bytesOf(QDir(inProcess).filePath(name))) << name.toStdString();
@@ -82,8 +83,8 @@ TEST(CliPrograms, RunsThatDrawNothingNeedNoHelperAndDrawingRunsSayWhenItIsMissin
     EXPECT_EQ(table.out, runCli({worked}).out);
 
     const QString out = dir.filePath(QStringLiteral("out"));
-    const ProgramRun drawing = runProgram(alone, {QStringLiteral("--out-dir"), out, QStringLiteral("--picture"),
-                                                  QStringLiteral("svg"), worked});
+    const ProgramRun drawing = runProgram(
+        alone, {QStringLiteral("--out-dir"), out, QStringLiteral("--picture"), QStringLiteral("svg"), worked});
     EXPECT_EQ(drawing.code, 2);
     EXPECT_TRUE(drawing.err.startsWith(QStringLiteral("rorevadi-cli: pictures and test sheets are drawn by ") +
                                        dir.filePath(QStringLiteral("bin/"))))
