@@ -196,6 +196,57 @@ TEST(BatchAnalysis, ResultsComeInTheOrderGivenWhateverTheThreads)
     EXPECT_TRUE(analyseAll({}, defaultBatchSettings(), 2).specimens.empty());
 }
 
+// The batch tool's way: results handed over as they come, the consumer woken for a few at
+// a time. Counts around that group's size, with files failing and finishing out of order.
+TEST(BatchAnalysis, ConsumedOneByOneInOrderForAnyCountAndThreads)
+{
+    QTemporaryDir dir;
+    QStringList all;
+    for (int k = 0; k < 23; ++k) {
+        const QString name = QStringLiteral("o%1.csv").arg(k, 2, 10, QLatin1Char('0'));
+        if (k % 5 == 2)
+            all << dir.filePath(QStringLiteral("missing_") + name);
+        else
+            all << writeFile(dir, name, generatedCurve(k, 100 + (k % 4) * 900));
+    }
+    for (int count : {1, 2, 3, 4, 5, 9, 23}) {
+        const QStringList paths = all.first(count);
+        for (int jobs : {1, 2, 3, 8}) {
+            SCOPED_TRACE(testing::Message() << count << " files, " << jobs << " jobs");
+            std::vector<int> order;
+            std::vector<int> progress;
+            const bool complete = analyseInOrder(
+                paths, defaultBatchSettings(), jobs,
+                [&](SpecimenAnalysis&& specimen, int index) {
+                    EXPECT_EQ(specimen.path, paths[index]);
+                    EXPECT_EQ(specimen.calculated, index % 5 != 2);
+                    order.push_back(index);
+                    return true;
+                },
+                [&](int done, int total) {
+                    EXPECT_EQ(total, count);
+                    progress.push_back(done);
+                    return true;
+                });
+            EXPECT_TRUE(complete);
+            std::vector<int> expected(static_cast<std::size_t>(count));
+            for (int k = 0; k < count; ++k)
+                expected[static_cast<std::size_t>(k)] = k;
+            EXPECT_EQ(order, expected);
+            for (int& k : expected)
+                ++k;
+            EXPECT_EQ(progress, expected);
+        }
+    }
+    // A consumer that stops the batch is handed nothing more.
+    std::vector<int> order;
+    EXPECT_FALSE(analyseInOrder(all, defaultBatchSettings(), 2, [&](SpecimenAnalysis&&, int index) {
+        order.push_back(index);
+        return index < 6;
+    }));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+}
+
 TEST(BatchAnalysis, CancelReturnsOnlyFinishedFilesInOrder)
 {
     QTemporaryDir dir;

@@ -112,20 +112,25 @@ public:
         {
             std::lock_guard lock(mutex_);
             done_.emplace(index, std::move(specimen));
-            awaited = index == awaited_;
+            awaited = awaitedFrom_ <= index && index <= awaitedTo_ && allDone(awaitedFrom_, awaitedTo_);
         }
-        // Only the result the consumer waits for wakes it: with two workers, every other
-        // file finishes before the one ahead of it.
+        // Only the result that completes what the consumer waits for wakes it.
         if (awaited)
             ready_.notify_one();
     }
-    // Called by one consumer thread only.
-    SpecimenAnalysis take(int index)
+    // The result of index. When it has not finished, waits until all of index to through
+    // have (all of them already started), so that the consumer sleeps and wakes once for
+    // a few files, not for each: on a virtual machine a wake-up costs as much as writing
+    // out a file. Called by one consumer thread only.
+    SpecimenAnalysis take(int index, int through)
     {
         std::unique_lock lock(mutex_);
-        awaited_ = index;
-        ready_.wait(lock, [&] { return done_.count(index) != 0; });
-        awaited_ = -1;
+        if (done_.count(index) == 0) {
+            awaitedFrom_ = index;
+            awaitedTo_ = std::max(index, through);
+            ready_.wait(lock, [&] { return allDone(awaitedFrom_, awaitedTo_); });
+            awaitedFrom_ = awaitedTo_ = -1;
+        }
         auto node = done_.extract(index);
         return std::move(node.mapped());
     }
@@ -141,10 +146,19 @@ public:
     }
 
 private:
+    bool allDone(int from, int to) const
+    {
+        for (int k = from; k <= to; ++k)
+            if (done_.count(k) == 0)
+                return false;
+        return true;
+    }
+
     std::mutex mutex_;
     std::condition_variable ready_;
     std::map<int, SpecimenAnalysis> done_;
-    int awaited_ = -1;  // the index take() waits for
+    int awaitedFrom_ = -1;  // the indexes take() waits for
+    int awaitedTo_ = -1;
 };
 
 int threadsFor(int jobs)
@@ -153,8 +167,10 @@ int threadsFor(int jobs)
 }
 
 // Runs the batch; after a cancel, when drain is given, hands it what finished anyway.
+// grouped: the consumer is woken for a few files at a time (Finished::take), for throughput;
+// otherwise for each, for progress that moves file by file.
 bool runInOrder(const QStringList& paths, const BatchSettings& settings, int jobs, const BatchConsumer& consume,
-                const BatchProgress& progress, const BatchConsumer& drain)
+                const BatchProgress& progress, const BatchConsumer& drain, bool grouped)
 {
     const int total = static_cast<int>(paths.size());
     if (total == 0)
@@ -167,6 +183,8 @@ bool runInOrder(const QStringList& paths, const BatchSettings& settings, int job
     // Enough ahead that no worker waits for a slow file to be consumed, few enough that a
     // huge batch never holds many curves.
     const int ahead = 4 * threads;
+    // Half of those: the workers keep the other half to go on with while the consumer writes.
+    const int together = grouped ? ahead / 2 : 1;
     Finished finished;  // outlives the pool, whose tasks put into it
     QThreadPool pool;
     pool.setMaxThreadCount(threads);
@@ -195,7 +213,7 @@ bool runInOrder(const QStringList& paths, const BatchSettings& settings, int job
     try {
         for (int next = 0; next < total; ++next) {
             submitUpTo(next + ahead);
-            SpecimenAnalysis specimen = finished.take(next);
+            SpecimenAnalysis specimen = finished.take(next, std::min(next + together, submitted) - 1);
             const bool go = (!progress || progress(next + 1, total));
             if (!consume(std::move(specimen), next) || !go) {
                 complete = next + 1 == total;
@@ -223,7 +241,7 @@ bool runInOrder(const QStringList& paths, const BatchSettings& settings, int job
 bool analyseInOrder(const QStringList& paths, const BatchSettings& settings, int jobs, const BatchConsumer& consume,
                     const BatchProgress& progress)
 {
-    return runInOrder(paths, settings, jobs, consume, progress, {});
+    return runInOrder(paths, settings, jobs, consume, progress, {}, true);
 }
 
 BatchResult analyseAll(const QStringList& paths, const BatchSettings& settings, int jobs, const BatchProgress& progress)
@@ -233,7 +251,7 @@ BatchResult analyseAll(const QStringList& paths, const BatchSettings& settings, 
         result.specimens.push_back(std::move(specimen));
         return true;
     };
-    result.cancelled = !runInOrder(paths, settings, jobs, keep, progress, keep);
+    result.cancelled = !runInOrder(paths, settings, jobs, keep, progress, keep, false);
     return result;
 }
 

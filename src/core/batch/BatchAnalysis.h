@@ -72,8 +72,9 @@ BatchResult analyseAll(const QStringList& paths, const BatchSettings& settings, 
                        const BatchProgress& progress = {});
 
 // The same, handing each result to `consume` on the calling thread in the order given, as
-// soon as it and every one before it are done; at most about 4 x jobs results are held at
-// once, so a batch of any size runs in bounded memory. consume returning false cancels like
+// soon as it and every one before it are done (when it has to wait, it waits for a few at
+// once, about 2 x jobs); at most about 4 x jobs results are held at once, so a batch of any
+// size runs in bounded memory. consume returning false cancels like
 // progress. Returns whether every path was analysed and consumed.
 using BatchConsumer = std::function<bool(SpecimenAnalysis&& specimen, int index)>;
 bool analyseInOrder(const QStringList& paths, const BatchSettings& settings, int jobs, const BatchConsumer& consume,
