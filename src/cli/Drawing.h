@@ -15,7 +15,7 @@ namespace rz::cli {
 
 // Pictures of the chart and test sheets. The batch tool draws through this only, so that
 // the program that runs it loads the drawing libraries (widgets, fonts, PDF) only when a
-// picture or a test sheet is asked for: without them it starts in a third of the time.
+// picture or a test sheet is asked for: without them it starts in about half the time.
 class Drawing {
 public:
     virtual ~Drawing() = default;

@@ -119,9 +119,9 @@ public:
             ready_.notify_one();
     }
     // The result of index. When it has not finished, waits until all of index to through
-    // have (all of them already started), so that the consumer sleeps and wakes once for
-    // a few files, not for each: on a virtual machine a wake-up costs as much as writing
-    // out a file. Called by one consumer thread only.
+    // have (all of them given to the pool already), so that the consumer sleeps and wakes
+    // once for a few files, not for each: beside a small file, a wake-up is not cheap (it
+    // also takes a processor from a worker). Called by one consumer thread only.
     SpecimenAnalysis take(int index, int through)
     {
         std::unique_lock lock(mutex_);
