@@ -17,10 +17,8 @@ void ChartDrawing::savePicture(const QString& path, PictureFormat format, const 
         view_->resize(587, 290);
     }
     // Set only when it changes: the view redraws itself for it.
-    if (decimalSeparator != separator_) {
+    if (view_->locale().decimalPoint() != QString(decimalSeparator))
         view_->setDecimalSeparator(decimalSeparator);
-        separator_ = decimalSeparator;
-    }
     view_->setAxisTitles(titles);
     view_->sync(chart);
     view_->savePicture(path, format);

@@ -23,7 +23,6 @@ public:
 
 private:
     std::unique_ptr<ChartView> view_;  // made for the first picture, kept for the others
-    QChar separator_ = u'.';           // the view's, which starts with a point
 };
 
 }  // namespace rz::cli

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -15,28 +16,17 @@ namespace {
 
 using namespace rz::test;
 
-struct ProgramRun {
-    int code = -1;
-    QByteArray out;
-    QString err;
-};
-
-ProgramRun runProgram(const QString& program, const QStringList& args)
+// A built program run as a process, caught as runCli catches the in-process run.
+CliRun runProgram(const QString& program, const QStringList& args)
 {
     QProcess p;
     p.start(program, args);
     EXPECT_TRUE(p.waitForFinished(60000)) << program.toStdString();
-    ProgramRun r;
+    CliRun r;
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = p.readAllStandardOutput();
     r.err = QString::fromLocal8Bit(p.readAllStandardError());
     return r;
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 const QString kProgram = QStringLiteral(RZ_CLI_PROGRAM);
@@ -50,7 +40,7 @@ TEST(CliPrograms, DrawingRunsAreHandedOverWithTheirArgumentsAndStreams)
     const QString inProcess = dir.filePath(QStringLiteral("in-process"));
 
     const QStringList options = {QStringLiteral("--picture"), QStringLiteral("png"), QStringLiteral("--test-sheet")};
-    const ProgramRun p = runProgram(
+    const CliRun p = runProgram(
         kProgram, QStringList{QStringLiteral("--out-dir"), byProgram} + options + QStringList{worked, noStiffness});
     ASSERT_EQ(p.code, 0) << p.err.toStdString();
     const CliRun r =
@@ -61,12 +51,12 @@ TEST(CliPrograms, DrawingRunsAreHandedOverWithTheirArgumentsAndStreams)
     EXPECT_EQ(QString::fromUtf8(p.out).replace(byProgram, inProcess), QString::fromUtf8(r.out));
     for (const QString& name :
          {QStringLiteral("worked_YieldingPoint.png"), QStringLiteral("nostiff_YieldingPoint.png")}) {
-        const QByteArray drawn = bytesOf(QDir(byProgram).filePath(name));
+        const QByteArray drawn = readFile(QDir(byProgram).filePath(name));
         EXPECT_TRUE(drawn.startsWith("\x89PNG")) << name.toStdString();
-        EXPECT_EQ(drawn, bytesOf(QDir(inProcess).filePath(name))) << name.toStdString();
+        EXPECT_EQ(drawn, readFile(QDir(inProcess).filePath(name))) << name.toStdString();
     }
     for (const QString& name : {QStringLiteral("worked_TestSheet.pdf"), QStringLiteral("nostiff_TestSheet.pdf")})
-        EXPECT_TRUE(bytesOf(QDir(byProgram).filePath(name)).startsWith("%PDF")) << name.toStdString();
+        EXPECT_TRUE(readFile(QDir(byProgram).filePath(name)).startsWith("%PDF")) << name.toStdString();
 }
 
 TEST(CliPrograms, RunsThatDrawNothingNeedNoHelperAndDrawingRunsSayWhenItIsMissing)
@@ -78,12 +68,12 @@ TEST(CliPrograms, RunsThatDrawNothingNeedNoHelperAndDrawingRunsSayWhenItIsMissin
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("bin")));
     ASSERT_TRUE(QFile::copy(kProgram, alone));
 
-    const ProgramRun table = runProgram(alone, {worked});
+    const CliRun table = runProgram(alone, {worked});
     EXPECT_EQ(table.code, 0) << table.err.toStdString();
     EXPECT_EQ(table.out, runCli({worked}).out);
 
     const QString out = dir.filePath(QStringLiteral("out"));
-    const ProgramRun drawing = runProgram(
+    const CliRun drawing = runProgram(
         alone, {QStringLiteral("--out-dir"), out, QStringLiteral("--picture"), QStringLiteral("svg"), worked});
     EXPECT_EQ(drawing.code, 2);
     EXPECT_TRUE(drawing.err.startsWith(QStringLiteral("rorevadi-cli: pictures and test sheets are drawn by ") +

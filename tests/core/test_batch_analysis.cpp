@@ -13,6 +13,7 @@
 #include <QTextStream>
 #include <atomic>
 #include <cmath>
+#include <numeric>
 #include <stdexcept>
 
 namespace rz {
@@ -230,11 +231,9 @@ TEST(BatchAnalysis, ConsumedOneByOneInOrderForAnyCountAndThreads)
                 });
             EXPECT_TRUE(complete);
             std::vector<int> expected(static_cast<std::size_t>(count));
-            for (int k = 0; k < count; ++k)
-                expected[static_cast<std::size_t>(k)] = k;
+            std::iota(expected.begin(), expected.end(), 0);
             EXPECT_EQ(order, expected);
-            for (int& k : expected)
-                ++k;
+            std::iota(expected.begin(), expected.end(), 1);
             EXPECT_EQ(progress, expected);
         }
     }
