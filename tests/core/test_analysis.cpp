@@ -602,5 +602,39 @@ TEST(Recomputation, RandomCurvesAgreeBitForBit)
     }
 }
 
+// Curves longer than the blocks the area is summed in: the same bits as the plain loop,
+// and an overflow in a later block still fails the method.
+TEST(EnergyMethod, LongCurvesAgreeBitForBitAndOverflowsStillFail)
+{
+    std::mt19937_64 rng(12512);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const int n : {4097, 9000, 14000}) {
+        SCOPED_TRACE(n);
+        const int m = n * 2 / 3;
+        std::vector<Point> pts;
+        double x = -1.5;
+        double y = 3.0;
+        for (int i = 0; i < n; ++i) {
+            pts.push_back({x, y});
+            x += 0.001 + unit(rng) * 0.01;
+            y += (i < m ? 1.0 : -1.0) * unit(rng) * 0.05;
+        }
+        Series c;
+        c.assignStableSorted(pts);
+        const Point peak = pts[static_cast<std::size_t>(m)];
+        expectSameOutcome(energyMethod(c, m, peak.y, peak.x, pts.back().x),
+                          plain::energy(pts, m, peak.y, peak.x, pts.back().x), "energy");
+    }
+
+    // Loads of 1e305 from point 6000 on, 1e4 apart: the trapezoid there is 2e309.
+    std::vector<Point> pts;
+    for (int i = 0; i < 10000; ++i)
+        pts.push_back({i * 1e4, i < 6000 ? i : i < 8000 ? 1e305 : 0.0});
+    Series c;
+    c.assignStableSorted(pts);
+    EXPECT_TRUE(raises(Kind::Overflow, [&] { energyMethod(c, 6000, 1e305, 6e7, 9.999e7); }));
+    EXPECT_NO_THROW(energyMethod(c, 5999, 5999, 5.999e7, 9.999e7));
+}
+
 }  // namespace
 }  // namespace rz

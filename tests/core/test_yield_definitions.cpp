@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -483,6 +484,87 @@ TEST(YieldDefinitions, SharedAreasChangeNothing)
         }
     }
     EXPECT_GT(compared, 400);
+}
+
+// Curves longer than the blocks the loops check their results in: the area, EN 12512's
+// touching line and the farthest point are those of plain loops, bit for bit, and a
+// failure far down the curve is still the step's note.
+TEST(YieldDefinitions, LongCurvesAgreeWithPlainLoopsAndFailWhereTheyDo)
+{
+    std::mt19937_64 random(1998);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<Point> pts;
+    double x = 0.0;
+    for (int i = 0; i < 15000; ++i) {
+        const double u = i / 15000.0;
+        pts.push_back({x, 100.0 * std::sin(2.6 * u) * (1.0 + 0.02 * unit(random))});
+        x += 0.001 + 0.002 * unit(random);
+    }
+    const Series c = curveOf(pts);
+    const CurveFacts facts = factsOf(c, c.x(14000));
+    ASSERT_GT(facts.peakIndex, 8192);
+
+    const auto plainArea = [&](double disp) {
+        double area = 0.0;
+        std::size_t i = 0;
+        for (; i + 1 < pts.size() && pts[i + 1].x <= disp; ++i)
+            area = area + (pts[i].y + pts[i + 1].y) * (pts[i + 1].x - pts[i].x) * 0.5;
+        if (i + 1 < pts.size() && pts[i].x < disp) {
+            const double offset = disp - pts[i].x;
+            const double load = pts[i].y + offset * (pts[i + 1].y - pts[i].y) / (pts[i + 1].x - pts[i].x);
+            area = area + (pts[i].y + load) * offset * 0.5;
+        }
+        return area;
+    };
+    for (const double disp : {c.x(0), c.x(4096), 0.5 * (c.x(4096) + c.x(4097)), c.x(9000) + 1e-4, c.x(14999)})
+        EXPECT_EQ(areaUpTo(c, disp), plainArea(disp)) << disp;
+
+    const YieldDefinitionResult equalEnergy = method("EqualEnergy_EN_1998").compute(c, facts);
+    ASSERT_TRUE(equalEnergy.found);
+    EXPECT_EQ(equalEnergy.yieldDisp, 2.0 * (facts.ultimateDisp - plainArea(facts.ultimateDisp) / facts.peakLoad));
+
+    // EN 12512: Py = k2 dy + c, c the largest y - k2 x up to the peak and k2 = k1 / 6.
+    const YieldDefinitionResult en = method("EN_12512").compute(c, facts);
+    ASSERT_TRUE(en.found) << en.note.toStdString();
+    const double k2 = en.stiffness / 6.0;
+    double intercept = pts[0].y - k2 * pts[0].x;
+    for (int i = 1; i <= facts.peakIndex; ++i)
+        intercept = std::max(intercept, pts[static_cast<std::size_t>(i)].y - k2 * pts[static_cast<std::size_t>(i)].x);
+    EXPECT_EQ(en.yieldLoad, k2 * en.yieldDisp + intercept);
+
+    // The farthest point: the first within 1e-12 of the largest y / Pmax - x / dpeak.
+    const auto distance = [&](std::size_t i) { return pts[i].y / facts.peakLoad - pts[i].x / facts.peakDisp; };
+    double farthest = distance(0);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(facts.peakIndex); ++i)
+        farthest = std::max(farthest, distance(i));
+    std::size_t chosen = 0;
+    while (distance(chosen) < farthest - 1e-12)
+        ++chosen;
+    const YieldDefinitionResult far = method("FarthestPoint").compute(c, facts);
+    ASSERT_TRUE(far.found) << far.note.toStdString();
+    EXPECT_EQ(far.yieldPoint, pts[chosen]);
+
+    // Failures from point 6000 on, past the first block.
+    const auto noteOn = [](const std::vector<Point>& curve, const char* key) {
+        const Series s = curveOf(curve);
+        const YieldDefinitionResult r = method(key).compute(s, factsOf(s, s.x(s.count() - 1)));
+        EXPECT_FALSE(r.found) << key;
+        return r.note.toStdString();
+    };
+    std::vector<Point> deep;  // a load of -1e300 under a peak of 1e-10: w overflows
+    for (int i = 0; i < 10000; ++i)
+        deep.push_back({i + 1.0, i == 6000 ? -1e300 : i == 8000 ? 1e-10 : 1e-11});
+    EXPECT_EQ(noteOn(deep, "FarthestPoint"), "u = x / dpeak, w = y / Pmax: overflow");
+    // k1 = 30 / (4e-290 / 90 - 1e-290 / 90) and k2 = k1 / 6 = 1.5e291: k2 x overflows
+    // from point 11985 on, before the peak.
+    std::vector<Point> steep{{0.0, 0.0}, {1e-290, 90.0}};
+    for (int i = 2; i < 14000; ++i)
+        steep.push_back({i * 1e13, i < 13000 ? 99.0 : i == 13000 ? 100.0 : 50.0});
+    EXPECT_EQ(noteOn(steep, "EN_12512"), "c: overflow");
+    std::vector<Point> heavy;  // loads of 1e305, 1e4 apart, from point 6000 on
+    for (int i = 0; i < 10000; ++i)
+        heavy.push_back({i * 1e4, i < 6000 ? 1.0 * i : 1e305});
+    EXPECT_EQ(noteOn(heavy, "EqualEnergy_EN_1998"), "area Em: overflow");
 }
 
 TEST(YieldDefinitions, DegenerateCurves)

@@ -145,13 +145,16 @@ MethodOutcome energyMethod(const Series& curve, int peakIndex, double peakLoad, 
     const double y0 = curve.y(0);
 
     // Trapezoids above the level of the first point, up to the peak.
-    double area = 0.0;
-    for (int i = 0; i < peakIndex; ++i) {
-        const double a = checkedSub(curve.y(i), y0);
-        const double b = checkedSub(curve.y(i + 1), y0);
-        const double w = checkedSub(curve.x(i + 1), curve.x(i));
-        area = checkedAdd(area, checkedMul(checkedMul(checkedAdd(a, b), w), 0.5));
-    }
+    const Point* p = curve.points().data();
+    const double area = sumCheckedInBlocks(
+        0.0, 0, peakIndex,
+        [p, y0](int i) { return ((p[i].y - y0) + (p[i + 1].y - y0)) * (p[i + 1].x - p[i].x) * 0.5; },
+        [&curve, y0](int i) {
+            const double a = checkedSub(curve.y(i), y0);
+            const double b = checkedSub(curve.y(i + 1), y0);
+            const double w = checkedSub(curve.x(i + 1), curve.x(i));
+            return checkedMul(checkedMul(checkedAdd(a, b), w), 0.5);
+        });
 
     const double twicePeakDisp = checkedMul(2.0, peakDisp);
     const double twiceArea = checkedMul(2.0, area);

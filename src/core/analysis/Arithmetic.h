@@ -61,4 +61,34 @@ inline double checkedDiv(double a, double b)
     return r;
 }
 
+// start + term(first) + ... + term(last - 1), added in that order: the sum of
+// checkedAdd(sum, checked(i)), the same to the bit, and it throws what that throws.
+// unchecked(i) is checked(i) without its checks, on finite numbers, by additions,
+// subtractions, multiplications and divisions by those numbers (not by a result, which an
+// infinity would turn into zero). An operation that fails then leaves an infinity or a NaN
+// that every later sum keeps, so the sum is checked once per block of terms instead of at
+// every operation, and a block that failed is summed again with the checked terms, which
+// throw where they first fail. A loop over a million points runs at the speed of its
+// additions.
+template <typename Unchecked, typename Checked>
+double sumCheckedInBlocks(double start, int first, int last, const Unchecked& unchecked, const Checked& checked)
+{
+    constexpr int kBlock = 4096;
+    double sum = start;
+    for (int i = first; i < last;) {
+        const int end = last - i > kBlock ? i + kBlock : last;
+        double blockSum = sum;
+        for (int j = i; j < end; ++j)
+            blockSum += unchecked(j);
+        if (!std::isfinite(blockSum)) {
+            blockSum = sum;
+            for (int j = i; j < end; ++j)
+                blockSum = checkedAdd(blockSum, checked(j));
+        }
+        sum = blockSum;
+        i = end;
+    }
+    return sum;
+}
+
 }  // namespace rz

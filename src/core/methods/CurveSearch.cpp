@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 
 namespace rz {
@@ -69,6 +70,28 @@ double fullTrapezoid(const Series& curve, int i)
     return trapezoid(curve.y(i), curve.y(i + 1), checkedSub(curve.x(i + 1), curve.x(i)));
 }
 
+// Adds the full trapezoids from segment i on while they end at or before disp, and leaves i
+// at the first segment that ends beyond it (or at the last point). Never inlined into a
+// function with a handler, where the compiler keeps the running sum in memory and each
+// addition waits for the last one's store.
+Q_NEVER_INLINE double addFullTrapezoids(const Series& curve, int& i, double disp, double area)
+{
+    const std::vector<Point>& points = curve.points();
+    // Written so that a NaN stops it too.
+    if (static_cast<std::size_t>(i) + 1 >= points.size() || !(points[static_cast<std::size_t>(i) + 1].x <= disp))
+        return area;
+    // The first point beyond disp: the store keeps the displacements ascending.
+    const auto beyond = std::upper_bound(points.begin() + i + 1, points.end(), disp,
+                                         [](double d, const Point& p) { return d < p.x; });
+    const int last = static_cast<int>(beyond - points.begin()) - 1;
+    const Point* p = points.data();
+    area = sumCheckedInBlocks(
+        area, i, last, [p](int k) { return (p[k].y + p[k + 1].y) * (p[k + 1].x - p[k].x) * 0.5; },
+        [&curve](int k) { return fullTrapezoid(curve, k); });
+    i = last;
+    return area;
+}
+
 bool onCurve(const Series& curve, double disp)
 {
     // Written so that a NaN is refused too.
@@ -82,18 +105,11 @@ std::optional<double> areaUpTo(const Series& curve, double disp)
 {
     if (!onCurve(curve, disp))
         return std::nullopt;
-    const int n = curve.count();
-    double area = 0.0;
-    for (int i = 0; i + 1 < n; ++i) {
-        if (curve.x(i + 1) <= disp) {
-            area = checkedAdd(area, fullTrapezoid(curve, i));
-            continue;
-        }
-        // x_i <= disp < x_{i+1}: the segment has a width, and its part up to disp closes the area.
-        if (curve.x(i) < disp)
-            area = checkedAdd(area, cutTrapezoid(curve, i, disp));
-        break;
-    }
+    int i = 0;
+    double area = addFullTrapezoids(curve, i, disp, 0.0);
+    // x_i <= disp < x_{i+1}: the segment has a width, and its part up to disp closes the area.
+    if (i + 1 < curve.count() && curve.x(i) < disp)
+        area = checkedAdd(area, cutTrapezoid(curve, i, disp));
     return area;
 }
 
@@ -104,20 +120,6 @@ CurveAreas::CurveAreas(const Series& curve, std::vector<double> disps) : curve_(
 }
 
 namespace {
-
-// Adds the full trapezoids from segment i on while they end at or before disp, and leaves i
-// at the first segment that ends beyond it (or at the last point). Never inlined into a
-// function with a handler, where the compiler keeps the running sum in memory and each
-// addition waits for the last one's store (a third of the time of the pass).
-Q_NEVER_INLINE double addFullTrapezoids(const Series& curve, int& i, double disp, double area)
-{
-    const int n = curve.count();
-    int k = i;
-    for (; k + 1 < n && curve.x(k + 1) <= disp; ++k)
-        area = checkedAdd(area, fullTrapezoid(curve, k));
-    i = k;
-    return area;
-}
 
 // The area up to disp, which ends in segment i, as areaUpTo closes it; or its failure.
 void closeArea(const Series& curve, int i, double sumBefore, double disp, std::optional<double>& area,

@@ -4,8 +4,16 @@
 #include "core/analysis/Arithmetic.h"
 #include "core/methods/CurveSearch.h"
 
+#include <QtGlobal>
+
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace rz {
 
@@ -115,6 +123,88 @@ std::optional<double> areaOf(const Series& curve, const CurveFacts& facts, doubl
     return facts.areas ? facts.areas->upTo(disp) : areaUpTo(curve, disp);
 }
 
+// The loops over a million points below are never inlined into evaluate(): its handler
+// makes the compiler keep their running maximum in memory, and each step then waits for
+// the last one's store. Each checks once per point that its result is finite, which it
+// is only when every operation before it was (the points are finite); the checked
+// operations then throw what failed.
+
+// The line of slope k2 that touches the curve from above up to point last: the first
+// point of the largest intercept y - k2 x, and that intercept.
+struct Touch {
+    int index = 0;
+    double intercept = 0.0;
+};
+
+Q_NEVER_INLINE Touch highestIntercept(const Series& curve, double k2, int last)
+{
+    const auto checked = [&](int i) { return checkedSub(curve.y(i), checkedMul(k2, curve.x(i))); };
+    Touch touch{0, checked(0)};
+    for (int i = 1; i <= last; ++i) {
+        double c = curve.y(i) - k2 * curve.x(i);
+        if (!std::isfinite(c))
+            c = checked(i);
+        if (c > touch.intercept)
+            touch = {i, c};
+    }
+    return touch;
+}
+
+// A point's distance above the chord from the origin to the peak, in units of the peak:
+// w - u, with w = y / Pmax and u = x / dpeak.
+class ChordDistance {
+public:
+    ChordDistance(const Series& curve, double peakLoad, double peakDisp)
+        : curve_(curve), peakLoad_(peakLoad), peakDisp_(peakDisp)
+    {
+    }
+
+    double at(int i) const
+    {
+#if defined(__SSE2__)
+        // Both quotients in one instruction: each is the correctly rounded quotient, as
+        // alone, and the divisions are what this loop waits for.
+        static_assert(sizeof(Point) == 2 * sizeof(double) && offsetof(Point, y) == sizeof(double));
+        const __m128d quotients = _mm_div_pd(_mm_loadu_pd(&curve_.points()[static_cast<std::size_t>(i)].x), divisors_);
+        const double distance = _mm_cvtsd_f64(_mm_unpackhi_pd(quotients, quotients)) - _mm_cvtsd_f64(quotients);
+#else
+        const double distance = curve_.y(i) / peakLoad_ - curve_.x(i) / peakDisp_;
+#endif
+        return std::isfinite(distance) ? distance : checkedAt(i);
+    }
+    // The largest distance of points 0 to last.
+    Q_NEVER_INLINE double largestUpTo(int last) const
+    {
+        double largest = at(0);
+        for (int i = 1; i <= last; ++i)
+            largest = std::max(largest, at(i));
+        return largest;
+    }
+    // The first point from 0 on whose distance is at least least; there must be one.
+    Q_NEVER_INLINE int firstFrom(double least) const
+    {
+        int i = 0;
+        while (at(i) < least)
+            ++i;
+        return i;
+    }
+
+private:
+    double checkedAt(int i) const
+    {
+        const double w = checkedDiv(curve_.y(i), peakLoad_);
+        const double u = checkedDiv(curve_.x(i), peakDisp_);
+        return checkedSub(w, u);
+    }
+
+    const Series& curve_;
+    double peakLoad_;
+    double peakDisp_;
+#if defined(__SSE2__)
+    __m128d divisors_ = _mm_set_pd(peakLoad_, peakDisp_);  // y's, x's
+#endif
+};
+
 }  // namespace
 
 CurveAreas areasForDefinitions(const Series& curve, const CurveFacts& facts)
@@ -186,15 +276,7 @@ YieldDefinitionResult tangentEn12512(const Series& curve, const CurveFacts& fact
 
         // The line of slope k2 that touches the rising branch from above.
         step.name = "c";
-        int touch = 0;
-        double c = checkedSub(curve.y(0), checkedMul(k2, curve.x(0)));
-        for (int i = 1; i <= facts.peakIndex; ++i) {
-            const double ci = checkedSub(curve.y(i), checkedMul(k2, curve.x(i)));
-            if (ci > c) {
-                c = ci;
-                touch = i;
-            }
-        }
+        const auto [touch, c] = highestIntercept(curve, k2, facts.peakIndex);
 
         step.name = "dy";
         const double numerator = checkedAdd(checkedSub(c, load01), checkedMul(k1, disp01));
@@ -223,24 +305,13 @@ YieldDefinitionResult farthestPoint(const Series& curve, const CurveFacts& facts
     constexpr double kOnChord = 1e-12;
     return evaluate(curve, facts, [&](YieldDefinitionResult& r, Step& step) {
         step.name = "u = x / dpeak, w = y / Pmax";
-        const auto above = [&](int i) {
-            const double w = checkedDiv(curve.y(i), facts.peakLoad);
-            const double u = checkedDiv(curve.x(i), facts.peakDisp);
-            return checkedSub(w, u);
-        };
-        double farthest = 0.0;
-        for (int i = 0; i <= facts.peakIndex; ++i) {
-            const double distance = above(i);
-            if (i == 0 || distance > farthest)
-                farthest = distance;
-        }
+        const ChordDistance distance{curve, facts.peakLoad, facts.peakDisp};
+        const double farthest = distance.largestUpTo(facts.peakIndex);
         if (!(farthest > kOnChord))
             throw Unfound{QStringLiteral("no point lies above the chord")};
         // The distances again, the same to the bit, rather than a store of a million of
         // them; none fails, as none did above.
-        int chosen = 0;
-        while (above(chosen) < farthest - kOnChord)
-            ++chosen;
+        const int chosen = distance.firstFrom(farthest - kOnChord);
 
         const double x = curve.x(chosen);
         const double y = curve.y(chosen);
