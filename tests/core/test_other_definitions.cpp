@@ -41,6 +41,19 @@ QByteArray verticalStartFile()
     return curveFile({{0, 0}, {0, 50}, {1, 100}, {2, 60}});
 }
 
+// verticalStartFile's shape over 60,002 points, long enough for the definitions to run
+// beside the three methods: a vertical first segment to 50, a rise to 100 at 2 and a
+// fall to 60 at 6.
+QByteArray longVerticalStartFile()
+{
+    std::string s = "displacement,load\n0,0\n";
+    for (int i = 0; i <= 60000; ++i) {
+        const double x = i / 10000.0;
+        s += exactText(x) + "," + exactText(x <= 2 ? 50 + 25 * x : 100 - 10 * (x - 2)) + "\n";
+    }
+    return QByteArray::fromStdString(s);
+}
+
 int methodCount()
 {
     return static_cast<int>(otherYieldMethods().size());
@@ -232,6 +245,48 @@ TEST_F(OtherDefinitionsTest, StoppedCalculateAndImportForgetTheResults)
         const QStringList report = QString::fromLocal8Bit(fresh.reportNow({})).split(QStringLiteral("\r\n"));
         EXPECT_TRUE(report.contains(QStringLiteral("EEEP (ASTM E2126),--,--,--,--,not calculated")));
     }
+}
+
+// On a long curve the definitions run beside the three methods from the moment the
+// ultimate displacement is known: their results are those of each definition computed
+// alone, and a Calculate that stops after they began (a refused factor, an arithmetic
+// error) waits for them and keeps none of them.
+TEST_F(OtherDefinitionsTest, LongCurveComputedBesideTheThreeMethods)
+{
+    analyse(longVerticalStartFile(), "long.csv");
+    const auto expectEachAlone = [this] {
+        const Series& curve = wb.chart()[SeriesId::lnsrsSeries4].data;
+        ASSERT_EQ(curve.count(), 60002);
+        const CurveFacts facts{wb.state().PeakLoad, wb.state().PeakDisp, wb.state().PeakIndex,
+                               wb.state().UltimateDisp};
+        ASSERT_EQ(wb.otherDefinitions().size(), otherYieldMethods().size());
+        for (int m = 0; m < methodCount(); ++m) {
+            const YieldDefinitionResult alone = otherYieldMethods()[static_cast<std::size_t>(m)].compute(curve, facts);
+            const YieldDefinitionResult& got = wb.otherDefinitions()[static_cast<std::size_t>(m)];
+            SCOPED_TRACE(otherYieldMethods()[static_cast<std::size_t>(m)].key);
+            EXPECT_EQ(got.found, alone.found);
+            EXPECT_EQ(got.note, alone.note);
+            EXPECT_EQ(got.yieldPoint, alone.yieldPoint);
+            EXPECT_EQ(got.ductility, alone.ductility);
+            EXPECT_EQ(got.stiffness, alone.stiffness);
+            EXPECT_EQ(got.polyline, alone.polyline);
+            EXPECT_EQ(overlayOf(wb, constructionOverlayKey(m)).points, alone.polyline);
+        }
+        EXPECT_TRUE(wb.otherDefinitions()[4].found) << wb.otherDefinitions()[4].note.toStdString();
+    };
+    expectEachAlone();
+
+    for (const char* parkFactor : {"1.5", "0.4"}) {
+        SCOPED_TRACE(parkFactor);
+        wb.setFieldText(Field::edt1, QString::fromLatin1(parkFactor));
+        wb.btn1Click();
+        EXPECT_FALSE(wb.lastCalculationCompleted());
+        EXPECT_TRUE(forgotten());
+    }
+    wb.setFieldText(Field::edt1, QStringLiteral("0.75"));
+    wb.btn1Click();
+    ASSERT_TRUE(wb.lastCalculationCompleted()) << ::testing::PrintToString(ui.log());
+    expectEachAlone();
 }
 
 // A definition that is not found keeps the Calculate going and draws nothing.

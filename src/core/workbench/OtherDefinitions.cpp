@@ -5,10 +5,9 @@
 
 #include <QtConcurrent/QtConcurrentMap>
 
-#include <algorithm>
 #include <array>
 #include <exception>
-#include <span>
+#include <utility>
 
 namespace rz {
 
@@ -108,26 +107,15 @@ void OtherDefinitions::clear(ChartModel& chart)
 
 void OtherDefinitions::compute(const Series& curve, const CurveFacts& facts, ChartModel& chart)
 {
+    Pending pending(curve, facts);
+    finish(pending, chart);
+}
+
+void OtherDefinitions::finish(Pending& pending, ChartModel& chart)
+{
     clear(chart);
     try {
-        const std::span<const YieldMethod> methods = otherYieldMethods();
-        std::vector<YieldDefinitionResult> results(methods.size());
-        // The areas three of them need, in one pass instead of three, summed by the first
-        // that asks.
-        const CurveAreas areas = areasForDefinitions(curve, facts);
-        CurveFacts shared = facts;
-        shared.areas = &areas;
-        // Each definition only reads the curve. On a long curve they run side by side on
-        // Qt's global pool and this thread (a batch's workers, on a pool of their own, then
-        // share the cores with them); on a short one a thread would cost more than it saves.
-        const auto computeOne = [&](YieldDefinitionResult& r) {
-            const auto m = static_cast<std::size_t>(&r - results.data());
-            r = methods[m].compute(curve, shared);
-        };
-        if (curve.count() >= kSideBySideFrom)
-            QtConcurrent::blockingMap(results, computeOne);
-        else
-            std::for_each(results.begin(), results.end(), computeOne);
+        std::vector<YieldDefinitionResult> results = pending.take();
         for (int m = 0; m < methodCount(); ++m) {
             const YieldDefinitionResult& r = results[static_cast<std::size_t>(m)];
             if (!r.found)
@@ -143,6 +131,56 @@ void OtherDefinitions::compute(const Series& curve, const CurveFacts& facts, Cha
         // results stand and these are simply not shown.
         clear(chart);
     }
+}
+
+// What the definitions of one curve share: the curve, the areas three of them need (one
+// pass instead of three, summed by the first that asks) and their results.
+struct OtherDefinitions::Pending::Work {
+    Work(const Series& c, const CurveFacts& facts) : curve(c), areas(areasForDefinitions(c, facts)), shared(facts)
+    {
+        shared.areas = &areas;
+    }
+    // Each definition only reads the curve, so any thread may compute any of them.
+    void compute(YieldDefinitionResult& r) const
+    {
+        const auto m = static_cast<std::size_t>(&r - results.data());
+        r = otherYieldMethods()[m].compute(curve, shared);
+    }
+
+    const Series& curve;
+    const CurveAreas areas;
+    CurveFacts shared;
+    std::vector<YieldDefinitionResult> results = std::vector<YieldDefinitionResult>(otherYieldMethods().size());
+};
+
+OtherDefinitions::Pending::Pending(const Series& curve, const CurveFacts& facts)
+    : work_(std::make_unique<Work>(curve, facts))
+{
+    // Side by side on Qt's global pool (a batch's workers, on a pool of their own, then
+    // share the cores with them).
+    if (curve.count() >= kSideBySideFrom)
+        running_ =
+            QtConcurrent::map(work_->results, [work = work_.get()](YieldDefinitionResult& r) { work->compute(r); });
+}
+
+OtherDefinitions::Pending::~Pending()
+{
+    // They read the curve, which may go once this returns.
+    if (running_.isValid())
+        running_.waitForFinished();
+}
+
+std::vector<YieldDefinitionResult> OtherDefinitions::Pending::take()
+{
+    if (running_.isValid()) {
+        // A failure inside comes back as QUnhandledException, a std::exception too.
+        QFuture<void> running = std::exchange(running_, {});
+        running.waitForFinished();
+    } else {
+        for (YieldDefinitionResult& r : work_->results)
+            work_->compute(r);
+    }
+    return std::move(work_->results);
 }
 
 void OtherDefinitions::setShown(int method, bool shown, ChartModel& chart)

@@ -4,7 +4,9 @@
 #include "core/methods/YieldMethods.h"
 
 #include <QChar>
+#include <QFuture>
 #include <QString>
+#include <memory>
 #include <vector>
 
 // The yield definitions of the standards as the window keeps them beside the three
@@ -46,9 +48,31 @@ public:
 
     // Forgets the results and empties the overlays; which ones are shown stays chosen.
     void clear(ChartModel& chart);
+
+    // The definitions of one curve, begun before the caller's own work on it and taken
+    // after: on a long curve they start at once on Qt's pool and run beside that work; on
+    // a short one, where a thread would cost more than it saves, they run when taken. The
+    // curve must stay as it is until then; the destructor waits for what was begun.
+    class Pending {
+    public:
+        Pending(const Series& curve, const CurveFacts& facts);
+        ~Pending();
+        Pending(const Pending&) = delete;
+        Pending& operator=(const Pending&) = delete;
+        // Every definition, in table order; throws only when memory ran out. Once.
+        std::vector<YieldDefinitionResult> take();
+
+    private:
+        struct Work;
+        std::unique_ptr<Work> work_;
+        QFuture<void> running_;  // none on a short curve
+    };
+
     // Every definition on curve, in table order; the overlays get their points. Never
     // throws: a definition that fails is a result that is not found.
     void compute(const Series& curve, const CurveFacts& facts, ChartModel& chart);
+    // The same with the results of pending.
+    void finish(Pending& pending, ChartModel& chart);
     // One per definition after compute(), in otherYieldMethods() order; empty after clear().
     const std::vector<YieldDefinitionResult>& results() const { return results_; }
     // Results computed elsewhere (a cyclic record's direction, or their mean); the

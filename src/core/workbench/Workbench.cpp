@@ -292,6 +292,10 @@ void Workbench::calculate()
         series(SeriesId::pntsrsSeries5).add(curve.x(k), curve.y(k));
     }
 
+    // The definitions of the standards need no more than the peak and the ultimate
+    // displacement: on a long curve they run from here on beside the three methods.
+    OtherDefinitions::Pending others(curve, {state_.PeakLoad, state_.PeakDisp, state_.PeakIndex, state_.UltimateDisp});
+
     if (!readFactor(Field::edt17, state_.SecantLoadFactor))
         return;
     if (!(state_.SecantLoadFactor > 0.0 && state_.SecantLoadFactor < 1.0)) {
@@ -367,7 +371,7 @@ void Workbench::calculate()
     UpdateSeriesVisibility();
     // Beside the three methods, on the same curve and ultimate displacement; they change
     // nothing of the above.
-    others_.compute(curve, {state_.PeakLoad, state_.PeakDisp, state_.PeakIndex, state_.UltimateDisp}, chart_);
+    others_.finish(others, chart_);
     calculationCompleted_ = true;
 }
 
