@@ -3,9 +3,12 @@
 #include "core/methods/CurveSearch.h"
 #include "core/text/NumberText.h"
 
-#include <QtConcurrent/QtConcurrentMap>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <exception>
 #include <utility>
 
@@ -140,46 +143,53 @@ struct OtherDefinitions::Pending::Work {
     {
         shared.areas = &areas;
     }
-    // Each definition only reads the curve, so any thread may compute any of them.
-    void compute(YieldDefinitionResult& r) const
+    // Computes, in table order, the definitions that no thread has begun, until none is
+    // left. Each only reads the curve, so any thread may compute any of them.
+    void computeRest()
     {
-        const auto m = static_cast<std::size_t>(&r - results.data());
-        r = otherYieldMethods()[m].compute(curve, shared);
+        for (std::size_t m; (m = next.fetch_add(1, std::memory_order_relaxed)) < results.size();)
+            results[m] = otherYieldMethods()[m].compute(curve, shared);
     }
 
     const Series& curve;
     const CurveAreas areas;
     CurveFacts shared;
     std::vector<YieldDefinitionResult> results = std::vector<YieldDefinitionResult>(otherYieldMethods().size());
+    std::atomic<std::size_t> next{0};
 };
 
 OtherDefinitions::Pending::Pending(const Series& curve, const CurveFacts& facts)
     : work_(std::make_unique<Work>(curve, facts))
 {
-    // Side by side on Qt's global pool (a batch's workers, on a pool of their own, then
-    // share the cores with them).
-    if (curve.count() >= kSideBySideFrom)
-        running_ =
-            QtConcurrent::map(work_->results, [work = work_.get()](YieldDefinitionResult& r) { work->compute(r); });
+    // On Qt's global pool (a batch's workers, on a pool of their own, then share the cores
+    // with them), joined by the thread that takes them once its own work is done.
+    if (curve.count() < kSideBySideFrom)
+        return;
+    const auto helpers = std::clamp<qsizetype>(QThread::idealThreadCount(), 1, qsizetype(work_->results.size()));
+    for (qsizetype k = 0; k < helpers; ++k)
+        running_.push_back(QtConcurrent::run([work = work_.get()] { work->computeRest(); }));
 }
 
 OtherDefinitions::Pending::~Pending()
 {
-    // They read the curve, which may go once this returns.
-    if (running_.isValid())
-        running_.waitForFinished();
+    // They read the curve, which may go once this returns; what they failed with no
+    // longer matters.
+    for (QFuture<void>& helper : running_) {
+        try {
+            helper.waitForFinished();
+        } catch (...) {
+        }
+    }
 }
 
 std::vector<YieldDefinitionResult> OtherDefinitions::Pending::take()
 {
-    if (running_.isValid()) {
-        // A failure inside comes back as QUnhandledException, a std::exception too.
-        QFuture<void> running = std::exchange(running_, {});
-        running.waitForFinished();
-    } else {
-        for (YieldDefinitionResult& r : work_->results)
-            work_->compute(r);
-    }
+    work_->computeRest();
+    // A failure in a helper comes back as QUnhandledException, a std::exception too; the
+    // destructor then waits for the others.
+    for (QFuture<void>& helper : running_)
+        helper.waitForFinished();
+    running_.clear();
     return std::move(work_->results);
 }
 

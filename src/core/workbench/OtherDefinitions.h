@@ -65,7 +65,7 @@ public:
     private:
         struct Work;
         std::unique_ptr<Work> work_;
-        QFuture<void> running_;  // none on a short curve
+        std::vector<QFuture<void>> running_;  // none on a short curve
     };
 
     // Every definition on curve, in table order; the overlays get their points. Never
