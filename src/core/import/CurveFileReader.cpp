@@ -7,6 +7,7 @@
 #include "core/text/PlainDecimal.h"
 
 #include <QThread>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -497,12 +498,13 @@ CurveReadResult readParts(const ByteSource& source, qint64 begin, qint64 size, Q
     result.scan = parts.front().scan;
     const std::size_t joined = joinedParts(parts);
     prefaultJoin(result.points, parts, joined);
+    std::vector<std::vector<Point>> copied;
     for (std::size_t k = 0; k < parts.size(); ++k) {
         PartResult& part = parts[k];
         if (k > 0 && k < joined) {
             result.points.insert(result.points.end(), part.points.begin(), part.points.end());
             result.scan->append(part.scan);
-            std::vector<Point>().swap(part.points);
+            copied.push_back(std::move(part.points));
         }
         if (part.badLine >= 0 && result.badLine < 0)
             result.badLine = result.lineCount + part.badLine;
@@ -510,6 +512,10 @@ CurveReadResult readParts(const ByteSource& source, qint64 begin, qint64 size, Q
         if (part.endsText)
             break;
     }
+    // Giving their pages back takes about a millisecond per half million points: the pool
+    // does it while the caller goes on with the curve.
+    if (!copied.empty())
+        QThreadPool::globalInstance()->start([spent = std::move(copied)] {});
     return result;
 }
 
