@@ -290,6 +290,33 @@ TEST(CurveFileReader, SameAsTheTextReaderOnRandomFiles)
     EXPECT_GT(badInLaterPart, 300);
 }
 
+// Usual lines among points whose lines are hundreds of bytes long, read in pieces of a few
+// hundred bytes and more: a piece then ends inside a long line, more than a short line's
+// length after its last LF, or on a line of its own.
+TEST(CurveFileReader, LongLinesAmongUsualOnesInPiecesOfEverySize)
+{
+    std::mt19937 random(12512);
+    std::string text = "displacement,load\n";
+    for (int i = 1; i < 3000; ++i) {
+        const std::string x = std::to_string(i) + "." + std::to_string(random() % 1000);
+        const std::string y = "-" + std::to_string(random() % 100000) + ".25";
+        // Blanks around a field keep the point; an exponent is the full reader's.
+        if (random() % 29 == 0)
+            text += x + std::string(256 + random() % 600, ' ') + "," + y + "e-3";
+        else
+            text += x + "," + y;
+        text += random() % 3 == 0 ? "\r\n" : "\n";
+    }
+    const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
+    const CurveReadResult expected = reference(bytes, u'.');
+    ASSERT_EQ(expected.points.size(), 2999u);
+    for (const int parts : {1, 2, 3})
+        for (const qint64 piece : {255, 256, 300, 700, 1024, 4096, 65536}) {
+            SCOPED_TRACE(settingsText({parts, 1, piece}, u'.').toStdString());
+            expectSame(readCurveBytes(bytes, u'.', {parts, 1, piece}), expected);
+        }
+}
+
 // Where the second of two parts starts: the first line start from the middle of the text on.
 qsizetype secondPartStart(const std::string& text, qsizetype textBegin)
 {

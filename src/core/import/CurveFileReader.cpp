@@ -296,14 +296,35 @@ public:
     {
         if (!onePass_ || (otherShapes_ > 16 && otherShapes_ > plainCount_ / 8))
             return p;
-        for (;;) {
+        // Up to the last LF, when it is near the end (as it is but for long lines), the
+        // numbers are read without looking for the end at every digit: that LF stops them.
+        const char* afterLastLf = end;
+        for (int k = 0; k < 256 && afterLastLf != p && afterLastLf[-1] != '\n'; ++k)
+            --afterLastLf;
+        if (afterLastLf != p && afterLastLf[-1] == '\n')
+            return takePlainLines<false>(p, afterLastLf);
+        return takePlainLines<true>(p, end);
+    }
+
+private:
+    // plainLines over [p, end); kBounded false: a LF ends [p, end).
+    template <bool kBounded>
+    const char* takePlainLines(const char* p, const char* end)
+    {
+        const auto number = [this, end](const char* at, double& value) {
+            if constexpr (kBounded)
+                return readPlainDecimal(at, end, separator_, value);
+            else
+                return (void)end, readPlainDecimalBeforeBreak(at, separator_, value);
+        };
+        while (kBounded || p != end) {
             const std::int64_t index = result_.lineCount;
             if ((part_ == 0 && index == 0) || index % 4096 == 0)
                 return p;
             Point point;
-            const char* q = readPlainDecimal(p, end, separator_, point.x);
+            const char* q = number(p, point.x);
             if (q != nullptr && q != end && *q == ',')
-                q = readPlainDecimal(q + 1, end, separator_, point.y);
+                q = number(q + 1, point.y);
             else
                 q = q == end ? end : nullptr;
             if (q == end || (q != nullptr && *q == '\r' && q + 1 == end))
@@ -322,9 +343,9 @@ public:
             ++plainCount_;
             p = q;
         }
+        return p;
     }
 
-private:
     PartResult& result_;
     int part_;
     char separator_;
