@@ -159,15 +159,20 @@ struct OtherDefinitions::Pending::Work {
 };
 
 OtherDefinitions::Pending::Pending(const Series& curve, const CurveFacts& facts)
-    : work_(std::make_unique<Work>(curve, facts))
 {
-    // On Qt's global pool (a batch's workers, on a pool of their own, then share the cores
-    // with them), joined by the thread that takes them once its own work is done.
-    if (curve.count() < kSideBySideFrom)
-        return;
-    const auto helpers = std::clamp<qsizetype>(QThread::idealThreadCount(), 1, qsizetype(work_->results.size()));
-    for (qsizetype k = 0; k < helpers; ++k)
-        running_.push_back(QtConcurrent::run([work = work_.get()] { work->computeRest(); }));
+    try {
+        work_ = std::make_unique<Work>(curve, facts);
+        // On Qt's global pool (a batch's workers, on a pool of their own, then share the
+        // cores with them), joined by the thread that takes them once its own work is done.
+        if (curve.count() < kSideBySideFrom)
+            return;
+        const auto helpers = std::clamp<qsizetype>(QThread::idealThreadCount(), 1, qsizetype(work_->results.size()));
+        for (qsizetype k = 0; k < helpers; ++k)
+            running_.push_back(QtConcurrent::run([work = work_.get()] { work->computeRest(); }));
+    } catch (const std::exception&) {
+        // Memory ran out: take() says so, where the caller expects it.
+        failure_ = std::current_exception();
+    }
 }
 
 OtherDefinitions::Pending::~Pending()
@@ -184,6 +189,8 @@ OtherDefinitions::Pending::~Pending()
 
 std::vector<YieldDefinitionResult> OtherDefinitions::Pending::take()
 {
+    if (failure_)
+        std::rethrow_exception(failure_);
     work_->computeRest();
     // A failure in a helper comes back as QUnhandledException, a std::exception too; the
     // destructor then waits for the others.

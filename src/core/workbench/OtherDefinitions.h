@@ -6,6 +6,7 @@
 #include <QChar>
 #include <QFuture>
 #include <QString>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -66,6 +67,7 @@ public:
         struct Work;
         std::unique_ptr<Work> work_;
         std::vector<QFuture<void>> running_;  // none on a short curve
+        std::exception_ptr failure_;          // of the start
     };
 
     // Every definition on curve, in table order; the overlays get their points. Never
