@@ -108,12 +108,6 @@ void OtherDefinitions::clear(ChartModel& chart)
     }
 }
 
-void OtherDefinitions::compute(const Series& curve, const CurveFacts& facts, ChartModel& chart)
-{
-    Pending pending(curve, facts);
-    finish(pending, chart);
-}
-
 void OtherDefinitions::finish(Pending& pending, ChartModel& chart)
 {
     clear(chart);

@@ -70,12 +70,10 @@ public:
         std::exception_ptr failure_;          // of the start
     };
 
-    // Every definition on curve, in table order; the overlays get their points. Never
-    // throws: a definition that fails is a result that is not found.
-    void compute(const Series& curve, const CurveFacts& facts, ChartModel& chart);
-    // The same with the results of pending.
+    // Keeps the results of pending, every definition in table order, and gives the overlays
+    // their points. Never throws: a definition that fails is a result that is not found.
     void finish(Pending& pending, ChartModel& chart);
-    // One per definition after compute(), in otherYieldMethods() order; empty after clear().
+    // One per definition after finish(), in otherYieldMethods() order; empty after clear().
     const std::vector<YieldDefinitionResult>& results() const { return results_; }
     // Results computed elsewhere (a cyclic record's direction, or their mean); the
     // overlays are the caller's to fill.
