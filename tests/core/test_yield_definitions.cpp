@@ -232,6 +232,61 @@ TEST(CurveSearch, AreasInOnePassAreAreaUpToBitForBit)
     EXPECT_GT(found, 1000);
 }
 
+// One RisingSearch asked many loads in a random order, so that later searches skip blocks
+// that earlier ones measured, against risingSearch asked each alone: curves of several
+// blocks with dips, plateaus of equal loads, NaN loads and loads that overflow the
+// interpolation; asked at the curve's own loads, between them, NaN, infinities, beyond
+// the peak; the peak anywhere, first and past the last point included.
+TEST(CurveSearch, RepeatedRisingSearchesFindWhatEachSearchAloneFinds)
+{
+    std::mt19937_64 random(31);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double huge = std::numeric_limits<double>::max() / 3;
+    int found = 0;
+    int threw = 0;
+    int longRounds = 0;
+    for (int round = 0; round < 120; ++round) {
+        const int n = 1 + static_cast<int>(random() % 1500);
+        std::vector<Point> pts;
+        double y = 0.0;
+        for (int i = 0; i < n; ++i) {
+            const auto pick = random() % 64;
+            if (pick < 40)
+                y += unit(random) * 2 - 0.7;  // rises, with dips
+            else if (pick < 44 && round % 4 == 0)
+                y = std::nan("");
+            else if (pick < 46 && round % 5 == 0)
+                y = (pick % 2 == 0 ? huge : -huge) * (1 + unit(random));  // from -huge to +huge overflows
+            else if (std::isnan(y) || std::abs(y) > 1e300)
+                y = unit(random) * 100;
+            // otherwise the load stays: a plateau
+            pts.push_back({static_cast<double>(i) + unit(random) * 0.5, y});
+        }
+        const Series c = curveOf(pts);
+        const int peaks[] = {0, n - 1, n + 3, static_cast<int>(random() % static_cast<unsigned>(n))};
+        const int peak = peaks[round % 4];
+        std::vector<double> asked = {std::nan(""), std::numeric_limits<double>::infinity(),
+                                     -std::numeric_limits<double>::infinity(), 1e308};
+        for (int k = 0; k < 40; ++k) {
+            const double load = c.y(static_cast<int>(random() % static_cast<unsigned>(n)));
+            asked.push_back(k % 2 == 0 ? load : load + unit(random) - 0.5);
+        }
+        std::shuffle(asked.begin(), asked.end(), random);
+        RisingSearch search(c, peak);
+        for (double p : asked) {
+            SCOPED_TRACE(testing::Message() << "round " << round << ", n " << n << ", peak " << peak << ", p " << p);
+            const AreaOutcome alone = outcomeOf([&] { return risingSearch(c, peak, p); });
+            EXPECT_EQ(outcomeOf([&] { return search(p); }), alone);
+            found += alone.bits.has_value();
+            threw += alone.threw;
+        }
+        longRounds += n > 600 && peak > 600;
+    }
+    EXPECT_GT(found, 1500);
+    EXPECT_GT(threw, 5);
+    EXPECT_GT(longRounds, 20);
+}
+
 // ---------------------------------------------------------------------------------------
 // The five definitions on the worked example, Pmax = 120 at 30 and an ultimate of 39.
 

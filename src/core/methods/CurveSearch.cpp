@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace rz {
 
@@ -38,6 +39,52 @@ std::optional<double> risingSearch(const Series& curve, int peakIndex, double p)
     for (int i = 0; i < last; ++i) {
         if (curve.y(i) < p && p <= curve.y(i + 1))
             return displacementAt(curve, i, p);
+    }
+    return std::nullopt;
+}
+
+RisingSearch::RisingSearch(const Series& curve, int peakIndex)
+    : curve_(&curve), last_(std::min(peakIndex, curve.count() - 1))
+{
+}
+
+double RisingSearch::largestIn(int block) const
+{
+    const Point* points = curve_->points().data();
+    const int begin = block * kBlock;
+    const int end = std::min(begin + kBlock - 1, last_);
+    // Four running maxima rather than one: each comparison would otherwise wait for the last.
+    double largest[4];
+    std::fill(std::begin(largest), std::end(largest), -std::numeric_limits<double>::infinity());
+    int j = begin;
+    for (; j + 3 <= end; j += 4) {
+        for (int k = 0; k < 4; ++k) {
+            const double y = points[j + k].y;
+            largest[k] = y > largest[k] ? y : largest[k];
+        }
+    }
+    for (; j <= end; ++j)
+        largest[0] = points[j].y > largest[0] ? points[j].y : largest[0];
+    return std::max({largest[0], largest[1], largest[2], largest[3]});
+}
+
+std::optional<double> RisingSearch::operator()(double p)
+{
+    const Series& curve = *curve_;
+    const int blocks = last_ < 0 ? 0 : last_ / kBlock + 1;
+    for (int b = 0; b < blocks; ++b) {
+        if (static_cast<std::size_t>(b) == largest_.size())
+            largest_.push_back(largestIn(b));
+        // Written so that a NaN p is not skipped, as risingSearch finds nothing for it either.
+        if (largest_[static_cast<std::size_t>(b)] < p)
+            continue;
+        // The segments i = j - 1 that end at j in this block.
+        const int begin = std::max(b * kBlock, 1);
+        const int end = std::min(b * kBlock + kBlock - 1, last_);
+        for (int j = begin; j <= end; ++j) {
+            if (curve.y(j - 1) < p && p <= curve.y(j))
+                return displacementAt(curve, j - 1, p);
+        }
     }
     return std::nullopt;
 }

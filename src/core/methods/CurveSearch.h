@@ -17,6 +17,26 @@ namespace rz {
 // first reaches p, x_i + (p - y_i) * (x_{i+1} - x_i) / (y_{i+1} - y_i).
 std::optional<double> risingSearch(const Series& curve, int peakIndex, double p);
 
+// risingSearch asked of one curve again and again (the bilinear idealisation asks it every
+// round): the largest load of each block of points, found when a search first passes the
+// block, lets the later searches pass over the blocks where the load stays below p, since
+// no segment there ends at p or above. The same segment as risingSearch, so the same bits;
+// a NaN load is never the largest of its block, as it never ends a segment that
+// risingSearch takes.
+class RisingSearch {
+public:
+    RisingSearch(const Series& curve, int peakIndex);
+    std::optional<double> operator()(double p);
+
+private:
+    static constexpr int kBlock = 256;
+    double largestIn(int block) const;
+
+    const Series* curve_;
+    int last_;                     // segments i < last_
+    std::vector<double> largest_;  // of the loads y_j, j in [b * kBlock, (b + 1) * kBlock) and j <= last_
+};
+
 // The first segment i >= peakIndex with y_i > p >= y_{i+1}, interpolated the same way:
 // where the load, past the peak, first falls to p.
 std::optional<double> fallingSearch(const Series& curve, int peakIndex, double p);

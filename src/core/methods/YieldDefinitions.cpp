@@ -338,10 +338,11 @@ YieldDefinitionResult bilinearAsce41(const Series& curve, const CurveFacts& fact
         const double area = need(areaOf(curve, facts, dt), "area A(dt) outside the curve");
 
         // The secant through 60 % of the yield force, from the origin.
+        RisingSearch risingTo(curve, facts.peakIndex);
         const auto elasticStiffness = [&](double vy, const char* searchFailed) {
             step.name = "0.6 Vy";
             const double load = checkedMul(0.6, vy);
-            const double disp = need(risingSearch(curve, facts.peakIndex, load), searchFailed);
+            const double disp = need(risingTo(load), searchFailed);
             step.name = "Ke";
             return checkedDiv(load, disp);
         };
