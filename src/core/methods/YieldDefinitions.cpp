@@ -112,7 +112,15 @@ double failureDisp(const Series& curve, const CurveFacts& facts, YieldDefinition
 {
     step.name = "0.8 Pmax";
     bool reached = false;
-    const double disp = failureDispOf(curve, facts, reached);
+    double disp = 0.0;
+    if (facts.failure) {
+        if (facts.failure->error)
+            std::rethrow_exception(facts.failure->error);
+        disp = facts.failure->disp;
+        reached = facts.failure->reached;
+    } else {
+        disp = failureDispOf(curve, facts, reached);
+    }
     if (!reached)
         addNote(r, QStringLiteral("failure load not reached"));
     return disp;
@@ -207,17 +215,29 @@ private:
 
 }  // namespace
 
+FailureSearch failureForDefinitions(const Series& curve, const CurveFacts& facts)
+{
+    FailureSearch search;
+    // Without a peak on the curve no definition gets as far as asking.
+    if (curve.count() < 2 || facts.peakIndex < 0 || facts.peakIndex >= curve.count())
+        return search;
+    try {
+        search.disp = failureDispOf(curve, facts, search.reached);
+    } catch (const ArithmeticError&) {
+        search.error = std::current_exception();
+    }
+    return search;
+}
+
 CurveAreas areasForDefinitions(const Series& curve, const CurveFacts& facts)
 {
     std::vector<double> disps{facts.ultimateDisp};
     if (curve.count() < 2 || facts.peakIndex < 0 || facts.peakIndex >= curve.count())
         return CurveAreas(curve, std::move(disps));
-    try {
-        bool reached = false;
-        disps.push_back(failureDispOf(curve, facts, reached));
-    } catch (const ArithmeticError&) {
-        // EEEP then fails at that step itself, before it asks for an area.
-    }
+    const FailureSearch failure = facts.failure ? *facts.failure : failureForDefinitions(curve, facts);
+    // When the search failed, EEEP fails at that step itself, before it asks for an area.
+    if (!failure.error)
+        disps.push_back(failure.disp);
     return CurveAreas(curve, std::move(disps));
 }
 

@@ -3,6 +3,7 @@
 #include "core/chart/Series.h"
 
 #include <QString>
+#include <exception>
 #include <optional>
 #include <vector>
 
@@ -17,6 +18,14 @@ namespace rz {
 
 class CurveAreas;
 
+// Where the load, past the peak, first falls to 80 % of it: the ultimate of EEEP and
+// EN 12512, or the last point when it never does (reached is then false).
+struct FailureSearch {
+    double disp = 0.0;
+    bool reached = false;
+    std::exception_ptr error;  // what the search threw, thrown again to each that asks
+};
+
 // What the analysis already knows of the curve.
 struct CurveFacts {
     double peakLoad = 0.0;      // P_max
@@ -26,6 +35,9 @@ struct CurveFacts {
     // Areas under the curve already summed (areasForDefinitions), or none: each definition
     // then sums its own.
     const CurveAreas* areas = nullptr;
+    // Where the load falls to 80 % of the peak, already searched (failureForDefinitions),
+    // or none: each definition that needs it then searches for itself.
+    const FailureSearch* failure = nullptr;
 };
 
 struct YieldDefinitionResult {
@@ -45,6 +57,9 @@ struct YieldDefinitionResult {
     std::vector<Point> polyline;
     Point yieldPoint;
 };
+
+// The failure displacement searched once, for facts.failure: three of them need it.
+FailureSearch failureForDefinitions(const Series& curve, const CurveFacts& facts);
 
 // The areas that the definitions below ask of this curve (up to the ultimate displacement
 // and up to EEEP's), summed in one pass, for facts.areas.

@@ -130,12 +130,20 @@ void OtherDefinitions::finish(Pending& pending, ChartModel& chart)
     }
 }
 
-// What the definitions of one curve share: the curve, the areas three of them need (one
-// pass instead of three, summed by the first that asks) and their results.
+// What the definitions of one curve share: the curve, the failure displacement and the
+// areas three of them need (one search and one pass instead of three, the pass summed by
+// the first that asks) and their results.
 struct OtherDefinitions::Pending::Work {
-    Work(const Series& c, const CurveFacts& facts) : curve(c), areas(areasForDefinitions(c, facts)), shared(facts)
+    Work(const Series& c, const CurveFacts& facts)
+        : curve(c), failure(failureForDefinitions(c, facts)), shared(sharing(facts, failure)),
+          areas(areasForDefinitions(c, shared))
     {
         shared.areas = &areas;
+    }
+    static CurveFacts sharing(CurveFacts facts, const FailureSearch& failure)
+    {
+        facts.failure = &failure;
+        return facts;
     }
     // Computes, in table order, the definitions that no thread has begun, until none is
     // left. Each only reads the curve, so any thread may compute any of them.
@@ -146,8 +154,9 @@ struct OtherDefinitions::Pending::Work {
     }
 
     const Series& curve;
-    const CurveAreas areas;
+    const FailureSearch failure;
     CurveFacts shared;
+    const CurveAreas areas;
     std::vector<YieldDefinitionResult> results = std::vector<YieldDefinitionResult>(otherYieldMethods().size());
     std::atomic<std::size_t> next{0};
 };
