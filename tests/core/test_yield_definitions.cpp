@@ -635,6 +635,28 @@ TEST(YieldDefinitions, LongCurvesAgreeWithPlainLoopsAndFailWhereTheyDo)
     EXPECT_EQ(noteOn(heavy, "EqualEnergy_EN_1998"), "area Em: overflow");
 }
 
+// EN 12512 with the yield point beyond the peak: the construction ends where the line of
+// slope k2 touches the curve, and where it touches at several points, at the first. Here
+// k1 = 30 / (3.5 - 1) = 12 and k2 = 2 exactly, y - 2x = 90 at x = 4, 4.5 and 5 (the
+// peak), dy = (90 - 10 + 12) / 10 = 9.2; the first touch at an even and at an odd index.
+TEST(YieldDefinitions, En12512TouchesAtTheFirstOfEqualIntercepts)
+{
+    const std::vector<Point> tail{{4, 98}, {4.5, 99}, {5, 100}, {6, 70}, {7, 50}};
+    for (const bool evenFirst : {true, false}) {
+        SCOPED_TRACE(evenFirst ? "first touch at index 4" : "first touch at index 3");
+        std::vector<Point> pts{{0, 0}, {1, 10}, {3.5, 40}};
+        if (evenFirst)
+            pts.push_back({3.75, 50});
+        pts.insert(pts.end(), tail.begin(), tail.end());
+        const Series c = curveOf(pts);
+        const YieldDefinitionResult r = method("EN_12512").compute(c, factsOf(c, 7.0));
+        ASSERT_TRUE(r.found) << r.note.toStdString();
+        EXPECT_EQ(r.yieldDisp, 9.2);
+        ASSERT_EQ(r.polyline.size(), 3u);
+        EXPECT_EQ(r.polyline[2], (Point{4.0, 98.0}));
+    }
+}
+
 TEST(YieldDefinitions, DegenerateCurves)
 {
     const std::vector<Point> noFall = {{0, 0}, {10, 100}, {20, 90}};

@@ -147,15 +147,31 @@ struct Touch {
 Q_NEVER_INLINE Touch highestIntercept(const Series& curve, double k2, int last)
 {
     const auto checked = [&](int i) { return checkedSub(curve.y(i), checkedMul(k2, curve.x(i))); };
-    Touch touch{0, checked(0)};
-    for (int i = 1; i <= last; ++i) {
-        double c = curve.y(i) - k2 * curve.x(i);
-        if (!std::isfinite(c))
-            c = checked(i);
-        if (c > touch.intercept)
-            touch = {i, c};
+    const auto intercept = [&](int i) {
+        const double c = curve.y(i) - k2 * curve.x(i);
+        return std::isfinite(c) ? c : checked(i);
+    };
+    // The odd and the even points apart, each keeping its first highest, so that neither
+    // comparison waits for the other; the first highest of all is then the higher of the
+    // two, or the earlier where they are equal.
+    Touch odd{0, checked(0)};
+    Touch even = odd;
+    int i = 1;
+    for (; i + 1 <= last; i += 2) {
+        const double a = intercept(i);
+        const double b = intercept(i + 1);
+        if (a > odd.intercept)
+            odd = {i, a};
+        if (b > even.intercept)
+            even = {i + 1, b};
     }
-    return touch;
+    if (i <= last) {
+        if (const double a = intercept(i); a > odd.intercept)
+            odd = {i, a};
+    }
+    if (even.intercept > odd.intercept || (even.intercept == odd.intercept && even.index < odd.index))
+        return even;
+    return odd;
 }
 
 // A point's distance above the chord from the origin to the peak, in units of the peak:
@@ -183,10 +199,18 @@ public:
     // The largest distance of points 0 to last.
     Q_NEVER_INLINE double largestUpTo(int last) const
     {
-        double largest = at(0);
-        for (int i = 1; i <= last; ++i)
-            largest = std::max(largest, at(i));
-        return largest;
+        // The odd and the even points apart, so that neither comparison waits for the other:
+        // the largest of finite numbers is the same in any order.
+        double odd = at(0);
+        double even = odd;
+        int i = 1;
+        for (; i + 1 <= last; i += 2) {
+            odd = std::max(odd, at(i));
+            even = std::max(even, at(i + 1));
+        }
+        if (i <= last)
+            odd = std::max(odd, at(i));
+        return std::max(odd, even);
     }
     // The first point from 0 on whose distance is at least least; there must be one.
     Q_NEVER_INLINE int firstFrom(double least) const
