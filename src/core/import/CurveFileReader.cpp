@@ -225,6 +225,13 @@ void reserveAtMost(std::vector<Point>& points, std::size_t count)
         points.reserve(count);
     } catch (const std::bad_alloc&) {
     }
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(points.data()) + kHuge - 1) / kHuge * kHuge;
+    const auto end = reinterpret_cast<std::uintptr_t>(points.data() + points.capacity()) / kHuge * kHuge;
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
 }
 
 struct PartPlan {
