@@ -3,6 +3,7 @@
 #include "cli/JsonText.h"
 #include "cli/MethodsOutput.h"
 #include "cli/ProgressLine.h"
+#include "cli/TableLine.h"
 #include "core/batch/BatchAnalysis.h"
 #include "core/batch/SummaryCsv.h"
 #include "core/import/ImportResult.h"
@@ -172,28 +173,20 @@ void printTable(QTextStream& out, const QString& title, const Workbench& wb, con
         for (const Message& m : *messages)
             out << "  [" << levelName(m.level) << "] " << m.text << "\n";
     }
-    out << QStringLiteral("  %1 %2   %3 %4\n")
-               .arg(QStringLiteral("Max. Load"), -24)
-               .arg(f(Field::edt18), -14)
-               .arg(QStringLiteral("Max. Disp."), -26)
-               .arg(f(Field::edt19));
-    out << QStringLiteral("  %1 %2   %3 %4\n")
-               .arg(QStringLiteral("Ultimate Displacement"), -24)
-               .arg(f(Field::edt15), -14)
-               .arg(QStringLiteral("Initial Secant Stiffness"), -26)
-               .arg(f(Field::edt16));
-    out << QStringLiteral("  %1 %2 %3 %4\n")
-               .arg(QString(), -40)
-               .arg(QStringLiteral("Load at Yield"), -15)
-               .arg(QStringLiteral("Disp. at Yield"), -15)
-               .arg(QStringLiteral("Ductility"));
-    auto row = [&](const QString& name, Field a, Field b, Field c) {
-        out << QStringLiteral("  %1 %2 %3 %4\n").arg(name, -40).arg(f(a), -15).arg(f(b), -15).arg(f(c));
+    out << tableLine(u"  %1 %2   %3 %4\n",
+                     {{u"Max. Load", 24}, {f(Field::edt18), 14}, {u"Max. Disp.", 26}, {f(Field::edt19)}});
+    out << tableLine(u"  %1 %2   %3 %4\n", {{u"Ultimate Displacement", 24},
+                                             {f(Field::edt15), 14},
+                                             {u"Initial Secant Stiffness", 26},
+                                             {f(Field::edt16)}});
+    out << tableLine(u"  %1 %2 %3 %4\n", {{u"", 40}, {u"Load at Yield", 15}, {u"Disp. at Yield", 15}, {u"Ductility"}});
+    auto row = [&](QStringView name, Field a, Field b, Field c) {
+        out << tableLine(u"  %1 %2 %3 %4\n", {{name, 40}, {f(a), 15}, {f(b), 15}, {f(c)}});
     };
-    row(QStringLiteral("Geometric Graphic Method"), Field::edt2, Field::edt3, Field::edt8);
-    row(QStringLiteral("Equivalent Elasto-Plastic Energy Method"), Field::edt4, Field::edt5, Field::edt9);
-    row(QStringLiteral("R.Park Method"), Field::edt6, Field::edt7, Field::edt13);
-    row(QStringLiteral("Mean Value"), Field::edt10, Field::edt11, Field::edt14);
+    row(u"Geometric Graphic Method", Field::edt2, Field::edt3, Field::edt8);
+    row(u"Equivalent Elasto-Plastic Energy Method", Field::edt4, Field::edt5, Field::edt9);
+    row(u"R.Park Method", Field::edt6, Field::edt7, Field::edt13);
+    row(u"Mean Value", Field::edt10, Field::edt11, Field::edt14);
     printMethodsTable(out, wb);
 }
 

@@ -1,6 +1,7 @@
 #include "cli/MethodsOutput.h"
 
 #include "cli/JsonText.h"
+#include "cli/TableLine.h"
 #include "core/methods/YieldMethods.h"
 #include "core/workbench/OtherDefinitions.h"
 
@@ -35,13 +36,12 @@ QString methodsJson(const Workbench& wb)
 void printMethodsTable(QTextStream& out, const Workbench& wb)
 {
     auto row = [&out](const QString& name, const OtherDefinitionTexts& t) {
-        QString line = QStringLiteral("  %1 %2 %3 %4 %5 %6")
-                           .arg(name, -40)
-                           .arg(t.yieldLoad, -15)
-                           .arg(t.yieldDisp, -15)
-                           .arg(t.ductility, -15)
-                           .arg(t.stiffness, -15)
-                           .arg(t.note);
+        QString line = tableLine(u"  %1 %2 %3 %4 %5 %6", {{name, 40},
+                                                         {t.yieldLoad, 15},
+                                                         {t.yieldDisp, 15},
+                                                         {t.ductility, 15},
+                                                         {t.stiffness, 15},
+                                                         {t.note}});
         while (line.endsWith(QLatin1Char(' ')))
             line.chop(1);
         out << line << "\n";

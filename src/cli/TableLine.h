@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <initializer_list>
+
+// The lines of the batch tool's result tables.
+namespace rz::cli {
+
+// A cell of a table line: its text, left-aligned in width characters (a longer text is not
+// cut), as QString::arg(text, -width) gives it.
+struct TableCell {
+    QStringView text;
+    int width = 0;
+};
+
+// The pattern with its placeholders %1 to %9 each replaced by its cell, in one pass into
+// one buffer: a chain of QString::arg would scan and copy the line again for every cell,
+// and the tables are most of what a batch of small files costs the thread that writes.
+// Unlike that chain, a cell's own text is never searched for placeholders.
+inline QString tableLine(QStringView pattern, std::initializer_list<TableCell> cells)
+{
+    QString line;
+    line.reserve(pattern.size() + 16 * static_cast<qsizetype>(cells.size()));
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        const qsizetype index = i + 1 < pattern.size() ? pattern[i + 1].unicode() - u'1' : -1;
+        if (c != u'%' || index < 0 || index >= static_cast<qsizetype>(cells.size())) {
+            line += c;
+            continue;
+        }
+        const TableCell& cell = cells.begin()[index];
+        line += cell.text;
+        if (cell.text.size() < cell.width)
+            line.resize(line.size() + cell.width - cell.text.size(), u' ');
+        ++i;
+    }
+    return line;
+}
+
+}  // namespace rz::cli
