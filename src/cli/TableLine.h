@@ -23,19 +23,20 @@ inline QString tableLine(QStringView pattern, std::initializer_list<TableCell> c
 {
     QString line;
     line.reserve(pattern.size() + 16 * static_cast<qsizetype>(cells.size()));
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const QChar c = pattern[i];
-        const qsizetype index = i + 1 < pattern.size() ? pattern[i + 1].unicode() - u'1' : -1;
-        if (c != u'%' || index < 0 || index >= static_cast<qsizetype>(cells.size())) {
-            line += c;
+    qsizetype copied = 0;  // the pattern up to here is in line
+    for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {
+        const qsizetype index = pattern[i + 1].unicode() - u'1';
+        if (pattern[i] != u'%' || index < 0 || index >= static_cast<qsizetype>(cells.size()))
             continue;
-        }
+        line += pattern.sliced(copied, i - copied);
         const TableCell& cell = cells.begin()[index];
         line += cell.text;
         if (cell.text.size() < cell.width)
             line.resize(line.size() + cell.width - cell.text.size(), u' ');
+        copied = i + 2;
         ++i;
     }
+    line += pattern.sliced(copied);
     return line;
 }
 
