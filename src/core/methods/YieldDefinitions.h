@@ -58,7 +58,8 @@ struct YieldDefinitionResult {
     Point yieldPoint;
 };
 
-// The failure displacement searched once, for facts.failure: three of them need it.
+// The failure displacement searched once, for facts.failure: EEEP, EN 12512 and the areas
+// up to it all need it.
 FailureSearch failureForDefinitions(const Series& curve, const CurveFacts& facts);
 
 // The areas that the definitions below ask of this curve (up to the ultimate displacement
