@@ -358,6 +358,31 @@ TEST(CurveFileReader, BadLineOnEitherSideOfTheSplit)
     }
 }
 
+// A NUL ends the text wherever it is: inside a usual line, a line of another shape, a
+// break, a bad line or the lines counted after it, in any part and piece.
+TEST(CurveFileReader, NulAtEveryPlace)
+{
+    const std::string clean = "d,l\r\n1.5,2\n2.25,-3\r\n3,4 \n 4,5\n5,6\r7,8\r\n8,9\n9.5,10\n";
+    int endedEarly = 0;
+    for (const std::string& lines : {clean, clean.substr(0, 28) + "x" + clean.substr(29)}) {
+        for (std::size_t at = 0; at <= lines.size(); ++at) {
+            std::string text = lines;
+            text.insert(at, 1, '\0');
+            const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
+            const CurveReadResult expected = reference(bytes, u'.');
+            endedEarly += expected.lineCount < 9 ? 1 : 0;
+            for (const int parts : {1, 2, 3})
+                for (const qint64 piece : {1, 3, 8, 16, 1024}) {
+                    expectSame(readCurveBytes(bytes, u'.', {parts, 1, piece}), expected);
+                    if (HasFailure())
+                        FAIL() << "NUL at " << at << ", " << settingsText({parts, 1, piece}, u'.').toStdString();
+                }
+        }
+    }
+    // Most places cut lines off; the reference must see that too.
+    EXPECT_GT(endedEarly, 80);
+}
+
 // A file of 300,000 lines on disk, read with the default settings (two parts or more on a
 // machine with two cores), once clean and once with a bad line at the start of the second
 // part.

@@ -381,23 +381,29 @@ PartResult readPart(const ByteSource& source, const PartPlan& plan, int part, ch
             break;
         const QByteArrayView bytes = source.read(at, wanted, buffer);
         const char* data = bytes.data();
-        const auto* nul = bytes.isEmpty()
-                              ? nullptr
-                              : static_cast<const char*>(std::memchr(data, 0, static_cast<std::size_t>(bytes.size())));
-        // A NUL ends the text, and so does the end of the file (early, if it shrank).
-        const bool textEnds = nul != nullptr || bytes.size() < wanted;
-        const char* usable = nul ? nul : data + bytes.size();
-        const bool partEnds = textEnds || (!plan.last && at + bytes.size() == plan.end);
+        const char* const end = data + bytes.size();
+        // The end of the file (early, if it shrank) ends the text, and so does a NUL.
+        bool textEnds = bytes.size() < wanted;
+        bool partEnds = textEnds || (!plan.last && at + bytes.size() == plan.end);
+        const char* usable = end;
         const char* rest = data;
         if (taking) {
+            // handleLines stops at a NUL itself, and where it stops for no NUL, there is
+            // none before: the piece is looked through for one only from there.
             bool done = false;
-            rest = handleLines(data, usable, partEnds, taker, done);
+            rest = handleLines(data, end, partEnds, taker, done);
             if (rest == data && !done) {
                 // A line longer than the piece: read it again, whole.
                 piece *= 2;
                 continue;
             }
             taking = !done;
+        }
+        if (!taking && rest != end) {
+            if (const void* nul = std::memchr(rest, 0, static_cast<std::size_t>(end - rest))) {
+                usable = static_cast<const char*>(nul);
+                textEnds = partEnds = true;
+            }
         }
         if (!taking && rest != usable) {
             result.lineCount += countBreaks(rest, usable, afterCr);
