@@ -18,9 +18,10 @@ ninja -C "$build" rorevadi-cli >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$python" - "$work" "$build/src/cli/rorevadi-cli" "${RZ_BENCH_FILES:-1000}" "${RZ_BENCH_POINTS:-5000}" \
+PYTHONPATH="$root/bench" "$python" - "$work" "$build/src/cli/rorevadi-cli" "${RZ_BENCH_FILES:-1000}" "${RZ_BENCH_POINTS:-5000}" \
           "${RZ_BENCH_SINGLES:-100}" "${RZ_BENCH_RUNS:-3}" <<'PY'
 import math, os, statistics, subprocess, sys, time
+from host_steal import StolenTime
 
 work, cli, files, points, singles, runs = sys.argv[1], sys.argv[2], *map(int, sys.argv[3:])
 folder = os.path.join(work, "series")
@@ -51,6 +52,7 @@ def wall(args):
     return elapsed
 
 one, two, separate = [], [], []
+stolen = StolenTime()
 for _ in range(runs):
     one.append(wall([cli, "--jobs", "1", folder]))
     two.append(wall([cli, "--jobs", "2", folder]))
@@ -76,4 +78,5 @@ print(f"processor time, --jobs 1 / --jobs 2:                  {spread(cpu['1'])}
 print(f"ratio --jobs 2 / --jobs 1 (target <= 0.6):            {ratio(two, one)}")
 print(f"ratio --jobs 1 / separate processes (target <= 0.5):  {ratio(one, separate)}")
 print(f"load average after: {os.getloadavg()[0]:.1f} (two jobs gain only on a processor the others leave free)")
+print(stolen.text())
 PY

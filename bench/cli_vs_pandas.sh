@@ -22,8 +22,9 @@ ninja -C "$build" rorevadi-cli bench_import >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$python" - "$work" "$build" "${RZ_BENCH_RUNS:-7}" <<'PY'
+PYTHONPATH="$root/bench" "$python" - "$work" "$build" "${RZ_BENCH_RUNS:-7}" <<'PY'
 import json, math, os, statistics, subprocess, sys, time
+from host_steal import StolenTime
 
 work, build, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
 cli = f"{build}/src/cli/rorevadi-cli"
@@ -68,6 +69,7 @@ def in_process(path, repetitions):
         sys.exit("bench_import gave no time")
     return found
 
+stolen = StolenTime()
 cli_large, cli_small, cli_memory, tiny_memory = [], [], [], []
 pandas_call, pandas_process, inside = [], [], []
 for _ in range(runs):
@@ -103,4 +105,5 @@ print(f"file: {size / 2**20:.1f} MiB; batch tool peak memory {peak / 2**20:.1f} 
       f"{base / 2**20:.1f} MiB on a 4-line file")
 print(f"peak memory of the import over the file's size (target <= 2): {(peak - base) / size:.2f} "
       f"(whole process: {peak / size:.2f})")
+print(stolen.text())
 PY
