@@ -70,14 +70,29 @@ const std::array<OtherDefinitionLook, 5>& looks()
     return kLooks;
 }
 
-QString methodKey(int method)
-{
-    return QString::fromLatin1(otherYieldMethods()[static_cast<std::size_t>(method)].key);
-}
+// The overlays' keys and titles, made once: every curve looks its overlays up by key
+// several times, and a batch of small files would otherwise build these strings thousands
+// of times.
+struct OverlayNames {
+    QString constructionKey;
+    QString yieldPointKey;
+    QString constructionTitle;
+    QString yieldPointTitle;
+};
 
-QString methodTitle(int method)
+const std::vector<OverlayNames>& overlayNames()
 {
-    return QString::fromUtf8(otherYieldMethods()[static_cast<std::size_t>(method)].title);
+    static const std::vector<OverlayNames> kNames = [] {
+        std::vector<OverlayNames> names;
+        for (const YieldMethod& m : otherYieldMethods()) {
+            const QString key = QString::fromLatin1(m.key);
+            const QString title = QString::fromUtf8(m.title);
+            names.push_back({key + QStringLiteral(".construction"), key + QStringLiteral(".yield"),
+                             title + QStringLiteral(" construction"), title + QStringLiteral(" yield point")});
+        }
+        return names;
+    }();
+    return kNames;
 }
 
 int methodCount()
@@ -92,14 +107,14 @@ const OtherDefinitionLook& otherDefinitionLook(int method)
     return looks()[static_cast<std::size_t>(method) % looks().size()];
 }
 
-QString constructionOverlayKey(int method)
+const QString& constructionOverlayKey(int method)
 {
-    return methodKey(method) + QStringLiteral(".construction");
+    return overlayNames()[static_cast<std::size_t>(method)].constructionKey;
 }
 
-QString yieldPointOverlayKey(int method)
+const QString& yieldPointOverlayKey(int method)
 {
-    return methodKey(method) + QStringLiteral(".yield");
+    return overlayNames()[static_cast<std::size_t>(method)].yieldPointKey;
 }
 
 OtherDefinitionTexts otherDefinitionTexts(const YieldDefinitionResult& r, QChar sep)
@@ -115,10 +130,10 @@ OtherDefinitionTexts otherDefinitionTexts(const YieldDefinitionResult& r, QChar 
 void OtherDefinitions::addOverlays(ChartModel& chart)
 {
     for (int m = 0; m < methodCount(); ++m)
-        chart.addOverlay(constructionOverlayKey(m), methodTitle(m) + QStringLiteral(" construction"),
+        chart.addOverlay(constructionOverlayKey(m), overlayNames()[static_cast<std::size_t>(m)].constructionTitle,
                          otherDefinitionLook(m).construction);
     for (int m = 0; m < methodCount(); ++m)
-        chart.addOverlay(yieldPointOverlayKey(m), methodTitle(m) + QStringLiteral(" yield point"),
+        chart.addOverlay(yieldPointOverlayKey(m), overlayNames()[static_cast<std::size_t>(m)].yieldPointTitle,
                          otherDefinitionLook(m).yieldPoint);
 }
 

@@ -26,8 +26,8 @@ struct OtherDefinitionLook {
 const OtherDefinitionLook& otherDefinitionLook(int method);
 
 // The overlay keys of otherYieldMethods()[method]: "<key>.construction", "<key>.yield".
-QString constructionOverlayKey(int method);
-QString yieldPointOverlayKey(int method);
+const QString& constructionOverlayKey(int method);
+const QString& yieldPointOverlayKey(int method);
 
 // A result as the window's table and the batch tool's table show it: "0.#####" for the
 // loads, displacements and stiffness, "0.0000" for the ductility. Not found: "--" for
