@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <initializer_list>
 #include <optional>
 #include <ostream>
@@ -186,6 +187,78 @@ TEST(StrictCrossing, Cases)
         if (k.want) {
             EXPECT_EQ(*got, *k.want) << k.name;
         }
+    }
+}
+
+// What a search gave, bit for bit, or the error it raised: comparable and printable.
+template <typename Search>
+std::string outcomeOf(Search search)
+{
+    try {
+        const std::optional<double> value = search();
+        if (!value)
+            return "none";
+        char text[64];
+        std::snprintf(text, sizeof text, "%a", *value);
+        return text;
+    } catch (const ArithmeticError& e) {
+        return "raises " + std::to_string(static_cast<int>(e.kind()));
+    }
+}
+
+// The searches skip runs of segments lying wholly above or below the level, several points
+// at a time. On curves of long runs, levels met exactly and NaN loads, at every offset and
+// over every range, they must find the segment that a test of each segment in turn finds.
+TEST(LoadSearches, AgreeWithASegmentBySegmentTest)
+{
+    std::mt19937 random(20261210);
+    const double p = 40.0;
+    const double loads[] = {10.0, 39.0, 40.0, 41.0, 90.0, std::nextafter(40.0, 0.0), std::nan("")};
+    // A search on one segment alone: there is nothing to skip.
+    const auto segment = [](const std::vector<Point>& pts, std::size_t i) {
+        Series one;
+        one.assignStableSorted({pts[i], pts[i + 1]});
+        return one;
+    };
+    const auto dispAtLoad = [p](const Series& c) { return outcomeOf([&] { return std::optional(DispAtLoad(c, p)); }); };
+    const auto crossing = [p](const Series& c, int a, int b) {
+        return outcomeOf([&] { return strictCrossing(c, p, a, b); });
+    };
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::vector<Point> pts;
+        const int n = std::uniform_int_distribution<int>(0, 40)(random);
+        while (static_cast<int>(pts.size()) < n) {
+            const double load = loads[std::uniform_int_distribution<std::size_t>(0, std::size(loads) - 1)(random)];
+            const int run = std::uniform_int_distribution<int>(1, 12)(random);
+            for (int k = 0; k < run && static_cast<int>(pts.size()) < n; ++k)
+                pts.push_back({0.5 * static_cast<double>(pts.size()), load});
+        }
+        Series curve;
+        curve.assignStableSorted(pts);
+
+        std::string wantDisp = dispAtLoad(Series());  // no segment encloses p: 0
+        for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
+            const double y0 = pts[i].y;
+            const double y1 = pts[i + 1].y;
+            if ((y0 <= p && p <= y1) || (y0 >= p && p >= y1)) {
+                wantDisp = dispAtLoad(segment(pts, i));
+                break;
+            }
+        }
+        ASSERT_EQ(dispAtLoad(curve), wantDisp) << "trial " << trial;
+
+        const int a = std::uniform_int_distribution<int>(-1, n)(random);
+        const int b = std::uniform_int_distribution<int>(a, n + 1)(random);
+        std::string wantCrossing = "none";
+        for (int i = std::max(a, 0); i < b && i + 1 < n; ++i) {
+            const double y0 = pts[static_cast<std::size_t>(i)].y;
+            const double y1 = pts[static_cast<std::size_t>(i) + 1].y;
+            if ((y0 > p && y1 < p) || (y0 < p && y1 > p) || (y1 == p && y0 != p)) {
+                wantCrossing = crossing(segment(pts, static_cast<std::size_t>(i)), 0, 1);
+                break;
+            }
+        }
+        ASSERT_EQ(crossing(curve, a, b), wantCrossing) << "trial " << trial << ", a " << a << ", b " << b;
     }
 }
 
