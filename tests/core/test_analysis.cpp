@@ -1,4 +1,5 @@
 #include "core/analysis/Analysis.h"
+#include "core/methods/CurveSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -206,9 +207,9 @@ std::string outcomeOf(Search search)
     }
 }
 
-// The searches skip runs of segments lying wholly above or below the level, several points
-// at a time. On curves of long runs, levels met exactly and NaN loads, at every offset and
-// over every range, they must find the segment that a test of each segment in turn finds.
+// The searches for a load skip runs of segments lying wholly above or below it, several
+// points at a time. On curves of long runs, levels met exactly and NaN loads, at every
+// offset and over every range, they must find the segment that a test of each in turn finds.
 TEST(LoadSearches, AgreeWithASegmentBySegmentTest)
 {
     std::mt19937 random(20261210);
@@ -223,6 +224,9 @@ TEST(LoadSearches, AgreeWithASegmentBySegmentTest)
     const auto dispAtLoad = [p](const Series& c) { return outcomeOf([&] { return std::optional(DispAtLoad(c, p)); }); };
     const auto crossing = [p](const Series& c, int a, int b) {
         return outcomeOf([&] { return strictCrossing(c, p, a, b); });
+    };
+    const auto falling = [p](const Series& c, int from) {
+        return outcomeOf([&] { return fallingSearch(c, from, p); });
     };
     for (int trial = 0; trial < 3000; ++trial) {
         std::vector<Point> pts;
@@ -259,6 +263,15 @@ TEST(LoadSearches, AgreeWithASegmentBySegmentTest)
             }
         }
         ASSERT_EQ(crossing(curve, a, b), wantCrossing) << "trial " << trial << ", a " << a << ", b " << b;
+
+        std::string wantFall = "none";
+        for (int i = std::max(a, 0); i + 1 < n; ++i) {
+            if (pts[static_cast<std::size_t>(i)].y > p && p >= pts[static_cast<std::size_t>(i) + 1].y) {
+                wantFall = falling(segment(pts, static_cast<std::size_t>(i)), 0);
+                break;
+            }
+        }
+        ASSERT_EQ(falling(curve, a), wantFall) << "trial " << trial << ", from " << a;
     }
 }
 

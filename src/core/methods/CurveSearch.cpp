@@ -1,6 +1,7 @@
 #include "core/methods/CurveSearch.h"
 
 #include "core/analysis/Arithmetic.h"
+#include "core/analysis/LevelRuns.h"
 
 #include <QtGlobal>
 
@@ -91,7 +92,12 @@ std::optional<double> RisingSearch::operator()(double p)
 
 std::optional<double> fallingSearch(const Series& curve, int peakIndex, double p)
 {
-    for (int i = std::max(peakIndex, 0); i + 1 < curve.count(); ++i) {
+    const int last = curve.count() - 1;
+    for (int i = std::max(peakIndex, 0); i < last; ++i) {
+        // Only a segment that starts above p and ends at or below it can match.
+        i = endOfOneSide(curve, p, i, last);
+        if (i >= last)
+            break;
         if (curve.y(i) > p && p >= curve.y(i + 1))
             return displacementAt(curve, i, p);
     }
