@@ -320,6 +320,63 @@ TEST(ParseDecimalAscii, StopsWhereTheNumberStopsInsideLongerText)
     EXPECT_GT(inlineRead, 3000);
 }
 
+// The usual line's two numbers read together, both divisions in one instruction: each must
+// be the double from_chars gives, the pair taken only when both numbers are plain and a
+// comma joins them, and nothing set otherwise.
+TEST(ReadPlainPair, SameBitsAsEachNumberAlone)
+{
+    std::mt19937_64 random(20261210);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> length(1, 21);
+    const auto number = [&] {
+        const int digits = length(random);
+        const int point = std::uniform_int_distribution<int>(0, digits)(random);
+        std::string text = random() % 2 ? "-" : "";
+        for (int d = 0; d < digits; ++d) {
+            if (d == point && point > 0)
+                text += '.';
+            text += static_cast<char>('0' + digit(random));
+        }
+        return text;
+    };
+    const auto alone = [](const std::string& text, double& value) {
+        return readPlainDecimal(text.data(), text.data() + text.size(), '.', value) == text.data() + text.size();
+    };
+    int pairs = 0;
+    for (int trial = 0; trial < 20000; ++trial) {
+        const std::string a = trial < 4 ? std::string(trial % 2 ? "-0" : "0") : number();
+        const std::string b = trial < 4 ? std::string(trial / 2 ? "-0.0" : "7") : number();
+        const char* tails[] = {"\n", "\r\n", "e5\n", " \n"};
+        const char* joins[] = {",", ";", ", "};
+        const std::string tail = tails[trial % 4];
+        const std::string join = joins[(trial / 4) % 3];
+        const std::string text = a + join + b + tail;
+        double x = 0.0;
+        double y = 0.0;
+        const bool plainA = alone(a, x);
+        const bool plainB = alone(b, y);
+        double first = 1.25;
+        double second = 1.25;
+        const char* stop = readPlainPairBeforeBreak(text.data(), '.', first, second);
+        // A blank after the second number ends it: the caller decides what the line is.
+        const bool taken = plainA && plainB && join == "," && tail[0] != 'e';
+        ASSERT_EQ(stop != nullptr, taken) << text;
+        if (!taken) {
+            ASSERT_TRUE(sameBits(first, 1.25) && sameBits(second, 1.25)) << text;
+            continue;
+        }
+        ++pairs;
+        ASSERT_EQ(stop - text.data(), static_cast<std::ptrdiff_t>(a.size() + 1 + b.size())) << text;
+        double expectedA = 0.0;
+        double expectedB = 0.0;
+        std::from_chars(a.data(), a.data() + a.size(), expectedA);
+        std::from_chars(b.data(), b.data() + b.size(), expectedB);
+        ASSERT_TRUE(sameBits(first, expectedA)) << text;
+        ASSERT_TRUE(sameBits(second, expectedB)) << text;
+    }
+    EXPECT_GT(pairs, 1000);
+}
+
 TEST(ParseInteger, AcceptsSignedDigitsInRange)
 {
     const std::vector<std::pair<const char16_t*, std::int32_t>> cases = {

@@ -318,22 +318,23 @@ private:
     template <bool kBounded>
     const char* takePlainLines(const char* p, const char* end)
     {
-        const auto number = [this, end](const char* at, double& value) {
-            if constexpr (kBounded)
-                return readPlainDecimal(at, end, separator_, value);
-            else
-                return (void)end, readPlainDecimalBeforeBreak(at, separator_, value);
+        // The line's two numbers: where they end (end when the piece ends first), or nullptr.
+        const auto numbers = [this, end](const char* at, Point& point) -> const char* {
+            if constexpr (kBounded) {
+                const char* q = readPlainDecimal(at, end, separator_, point.x);
+                if (q == nullptr || q == end || *q != ',')
+                    return q == end ? end : nullptr;
+                return readPlainDecimal(q + 1, end, separator_, point.y);
+            } else {
+                return (void)end, readPlainPairBeforeBreak(at, separator_, point.x, point.y);
+            }
         };
         while (kBounded || p != end) {
             const std::int64_t index = result_.lineCount;
             if ((part_ == 0 && index == 0) || index % 4096 == 0)
                 return p;
             Point point;
-            const char* q = number(p, point.x);
-            if (q != nullptr && q != end && *q == ',')
-                q = number(q + 1, point.y);
-            else
-                q = q == end ? end : nullptr;
+            const char* q = numbers(p, point);
             if (q == end || (q != nullptr && *q == '\r' && q + 1 == end))
                 return p;  // the line goes on in the next piece
             if (q != nullptr && *q == '\n') {
