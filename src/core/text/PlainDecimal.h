@@ -86,10 +86,10 @@ inline const char* readPlainDecimal(const char* p, const char* end, char decimal
 }
 
 // Two such numbers joined by a comma, "number,number", where a line break follows (so no
-// end is looked for at each digit): the usual line of a data file. Both divisions are made by one instruction where SSE2 has it;
-// each half is the same correctly rounded division, so the same two doubles. The division
-// is most of a line's wait, and a line then waits for one instead of two. Returns where the
-// second number ends, or nullptr (and sets neither) when the text is anything else.
+// end is looked for at each digit): the usual line of a data file. Where SSE2 has it, both
+// divisions are made by one instruction; each half is the same correctly rounded division,
+// so the same two doubles. The divisions are most of what a line waits for. Returns where
+// the second number ends, or nullptr (and sets neither) when the text is anything else.
 inline const char* readPlainPairBeforeBreak(const char* p, char decimalSeparator, double& first, double& second)
 {
     detail::PlainDigits a;
