@@ -105,8 +105,8 @@ inline const char* readPlainPairBeforeBreak(const char* p, char decimalSeparator
         _mm_div_pd(_mm_set_pd(static_cast<double>(b.value), static_cast<double>(a.value)),
                    _mm_set_pd(detail::kPowersOfTen[b.after], detail::kPowersOfTen[a.after]));
     // A sign is its bit: flipping it is what negation does, -0 included.
-    const __m128i signs = _mm_set_epi64x(static_cast<std::int64_t>(b.negative) << 63,
-                                         static_cast<std::int64_t>(a.negative) << 63);
+    const __m128i signs = _mm_set_epi64x(static_cast<long long>(std::uint64_t(b.negative) << 63),
+                                         static_cast<long long>(std::uint64_t(a.negative) << 63));
     const __m128d values = _mm_xor_pd(quotients, _mm_castsi128_pd(signs));
     _mm_storel_pd(&first, values);
     _mm_storeh_pd(&second, values);
