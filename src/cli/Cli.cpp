@@ -165,29 +165,41 @@ QString toJson(const QString& source, const Workbench& wb, const std::vector<Mes
 }
 
 // title: the file, with the direction of a cyclic record; messages printed with the first table only.
+// The table is made in one string and written at once: a batch of small files writes one per file.
 void printTable(QTextStream& out, const QString& title, const Workbench& wb, const std::vector<Message>* messages)
 {
     auto f = [&wb](Field field) { return wb.fieldText(field); };
-    out << "== " << title << "\n";
+    QString text;
+    text.reserve(2048);
+    text += u"== ";
+    text += title;
+    text += u'\n';
     if (messages) {
-        for (const Message& m : *messages)
-            out << "  [" << levelName(m.level) << "] " << m.text << "\n";
+        for (const Message& m : *messages) {
+            text += u"  [";
+            text += QLatin1String(levelName(m.level));
+            text += u"] ";
+            text += m.text;
+            text += u'\n';
+        }
     }
-    out << tableLine(u"  %1 %2   %3 %4\n",
-                     {{u"Max. Load", 24}, {f(Field::edt18), 14}, {u"Max. Disp.", 26}, {f(Field::edt19)}});
-    out << tableLine(u"  %1 %2   %3 %4\n", {{u"Ultimate Displacement", 24},
-                                             {f(Field::edt15), 14},
-                                             {u"Initial Secant Stiffness", 26},
-                                             {f(Field::edt16)}});
-    out << tableLine(u"  %1 %2 %3 %4\n", {{u"", 40}, {u"Load at Yield", 15}, {u"Disp. at Yield", 15}, {u"Ductility"}});
+    appendTableLine(text, u"  %1 %2   %3 %4\n",
+                    {{u"Max. Load", 24}, {f(Field::edt18), 14}, {u"Max. Disp.", 26}, {f(Field::edt19)}});
+    appendTableLine(text, u"  %1 %2   %3 %4\n", {{u"Ultimate Displacement", 24},
+                                                  {f(Field::edt15), 14},
+                                                  {u"Initial Secant Stiffness", 26},
+                                                  {f(Field::edt16)}});
+    appendTableLine(text, u"  %1 %2 %3 %4\n",
+                    {{u"", 40}, {u"Load at Yield", 15}, {u"Disp. at Yield", 15}, {u"Ductility"}});
     auto row = [&](QStringView name, Field a, Field b, Field c) {
-        out << tableLine(u"  %1 %2 %3 %4\n", {{name, 40}, {f(a), 15}, {f(b), 15}, {f(c)}});
+        appendTableLine(text, u"  %1 %2 %3 %4\n", {{name, 40}, {f(a), 15}, {f(b), 15}, {f(c)}});
     };
     row(u"Geometric Graphic Method", Field::edt2, Field::edt3, Field::edt8);
     row(u"Equivalent Elasto-Plastic Energy Method", Field::edt4, Field::edt5, Field::edt9);
     row(u"R.Park Method", Field::edt6, Field::edt7, Field::edt13);
     row(u"Mean Value", Field::edt10, Field::edt11, Field::edt14);
-    printMethodsTable(out, wb);
+    appendMethodsTable(text, wb);
+    out << text;
 }
 
 }  // namespace

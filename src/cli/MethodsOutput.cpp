@@ -33,27 +33,32 @@ QString methodsJson(const Workbench& wb)
     return j;
 }
 
-void printMethodsTable(QTextStream& out, const Workbench& wb)
+void appendMethodsTable(QString& text, const Workbench& wb)
 {
-    auto row = [&out](const QString& name, const OtherDefinitionTexts& t) {
-        QString line = tableLine(u"  %1 %2 %3 %4 %5 %6", {{name, 40},
-                                                         {t.yieldLoad, 15},
-                                                         {t.yieldDisp, 15},
-                                                         {t.ductility, 15},
-                                                         {t.stiffness, 15},
-                                                         {t.note}});
-        while (line.endsWith(QLatin1Char(' ')))
-            line.chop(1);
-        out << line << "\n";
+    auto row = [&text](QStringView name, const OtherDefinitionTexts& t) {
+        appendTableLine(text, u"  %1 %2 %3 %4 %5 %6", {{name, 40},
+                                                       {t.yieldLoad, 15},
+                                                       {t.yieldDisp, 15},
+                                                       {t.ductility, 15},
+                                                       {t.stiffness, 15},
+                                                       {t.note}});
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        text += u'\n';
     };
-    row(QStringLiteral("Other definitions"),
+    row(u"Other definitions",
         {QStringLiteral("Load at Yield"), QStringLiteral("Disp. at Yield"), QStringLiteral("Ductility"),
          QStringLiteral("Stiffness"), QStringLiteral("Note")});
+    // Made once: the batch tool writes these rows for every file.
+    static const std::vector<QString> titles = [] {
+        std::vector<QString> all;
+        for (const YieldMethod& method : otherYieldMethods())
+            all.push_back(QString::fromUtf8(method.title));
+        return all;
+    }();
     const std::vector<YieldDefinitionResult>& results = wb.otherDefinitions();
-    const std::span<const YieldMethod> methods = otherYieldMethods();
-    for (std::size_t m = 0; m < methods.size(); ++m) {
-        const QString name = QString::fromUtf8(methods[m].title);
-        row(name,
+    for (std::size_t m = 0; m < titles.size(); ++m) {
+        row(titles[m],
             m < results.size() ? otherDefinitionTexts(results[m], wb.decimalSeparator()) : OtherDefinitionTexts{});
     }
 }

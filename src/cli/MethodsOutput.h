@@ -3,7 +3,6 @@
 #include "core/workbench/Workbench.h"
 
 #include <QString>
-#include <QTextStream>
 
 // The yield definitions of the standards in the batch tool's two outputs.
 namespace rz::cli {
@@ -14,7 +13,8 @@ namespace rz::cli {
 // not run to its end every definition is not found, noted "not calculated".
 QString methodsJson(const Workbench& workbench);
 
-// The table's rows: a header, then one row per definition as the window's table shows it.
-void printMethodsTable(QTextStream& out, const Workbench& workbench);
+// The table's rows, appended to text: a header, then one row per definition as the window's
+// table shows it, each with its line break.
+void appendMethodsTable(QString& text, const Workbench& workbench);
 
 }  // namespace rz::cli

@@ -15,28 +15,34 @@ struct TableCell {
     int width = 0;
 };
 
-// The pattern with its placeholders %1 to %9 each replaced by its cell, in one pass into
-// one buffer: a chain of QString::arg would scan and copy the line again for every cell,
-// and the tables are most of what a batch of small files costs the thread that writes.
-// Unlike that chain, a cell's own text is never searched for placeholders.
-inline QString tableLine(QStringView pattern, std::initializer_list<TableCell> cells)
+// The pattern with its placeholders %1 to %9 each replaced by its cell, appended to text in
+// one pass: a chain of QString::arg would scan and copy the line again for every cell, and
+// the tables are most of what a batch of small files costs the thread that writes. Unlike
+// that chain, a cell's own text is never searched for placeholders.
+inline void appendTableLine(QString& text, QStringView pattern, std::initializer_list<TableCell> cells)
 {
-    QString line;
-    line.reserve(pattern.size() + 16 * static_cast<qsizetype>(cells.size()));
-    qsizetype copied = 0;  // the pattern up to here is in line
+    qsizetype copied = 0;  // the pattern up to here is in text
     for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {
         const qsizetype index = pattern[i + 1].unicode() - u'1';
         if (pattern[i] != u'%' || index < 0 || index >= static_cast<qsizetype>(cells.size()))
             continue;
-        line += pattern.sliced(copied, i - copied);
+        text += pattern.sliced(copied, i - copied);
         const TableCell& cell = cells.begin()[index];
-        line += cell.text;
+        text += cell.text;
         if (cell.text.size() < cell.width)
-            line.resize(line.size() + cell.width - cell.text.size(), u' ');
+            text.resize(text.size() + cell.width - cell.text.size(), u' ');
         copied = i + 2;
         ++i;
     }
-    line += pattern.sliced(copied);
+    text += pattern.sliced(copied);
+}
+
+// The same line on its own.
+inline QString tableLine(QStringView pattern, std::initializer_list<TableCell> cells)
+{
+    QString line;
+    line.reserve(pattern.size() + 16 * static_cast<qsizetype>(cells.size()));
+    appendTableLine(line, pattern, cells);
     return line;
 }
 

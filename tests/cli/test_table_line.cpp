@@ -19,6 +19,10 @@ TEST(TableLine, IsWhatTheChainOfArgGivesForCellsOfEveryLength)
             SCOPED_TRACE(("\"" + a + "\", \"" + b + "\"").toStdString());
             const QString chained = QStringLiteral("  %1 %2   %3 %4\n").arg(a, -5).arg(b, -6).arg(b, -1).arg(a);
             EXPECT_EQ(tableLine(u"  %1 %2   %3 %4\n", {{a, 5}, {b, 6}, {b, 1}, {a}}), chained);
+            // Appended to a table already begun, which stays as it was.
+            QString table = QStringLiteral("== a file\n");
+            appendTableLine(table, u"  %1 %2   %3 %4\n", {{a, 5}, {b, 6}, {b, 1}, {a}});
+            EXPECT_EQ(table, QStringLiteral("== a file\n") + chained);
         }
     }
 }
