@@ -312,6 +312,16 @@ TEST(BatchFiles, FoldersListsAndMissingPaths)
         EXPECT_EQ(what.find('\n'), std::string::npos);
     }
     EXPECT_THROW(expandBatchArguments({"-"}, false, nullptr), std::runtime_error);
+
+    // By the bytes of the names: capitals before small letters, and a character beyond the
+    // 16-bit range after one near its top, the other way round from the order of UTF-16.
+    QDir(root).mkpath(QStringLiteral("named"));
+    const QString fullwidthZ = QString(QChar(0xFF3A)) + QStringLiteral(".csv");
+    const QString emoji = QString::fromUcs4(U"\U0001F600") + QStringLiteral(".csv");
+    for (const QString& name : {emoji, fullwidthZ, QStringLiteral("b.csv"), QStringLiteral("B.csv")})
+        writeFile(dir, QStringLiteral("named/") + name, "x,y\n0,0\n");
+    EXPECT_EQ(rel(expandBatchArguments({root + QStringLiteral("/named")}, false, nullptr)),
+              (QStringList{"named/B.csv", "named/b.csv", "named/" + fullwidthZ, "named/" + emoji}));
 }
 
 }  // namespace

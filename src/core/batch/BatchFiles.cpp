@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace rz {
 
@@ -23,13 +25,20 @@ const QStringList& dataFilePatterns()
 // with recursive, a subfolder's files come where its name sorts.
 QStringList folderFiles(const QString& folder, bool recursive)
 {
-    QStringList files;
+    // Each path with its bytes, made once rather than at every comparison of the sort.
+    std::vector<std::pair<QByteArray, QString>> found;
     QDirIterator it(
         folder, dataFilePatterns(), QDir::Files,
         recursive ? QDirIterator::Subdirectories | QDirIterator::FollowSymlinks : QDirIterator::NoIteratorFlags);
-    while (it.hasNext())
-        files << it.next();
-    std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
+    while (it.hasNext()) {
+        QString path = it.next();
+        found.emplace_back(path.toUtf8(), std::move(path));
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList files;
+    files.reserve(static_cast<qsizetype>(found.size()));
+    for (auto& [bytes, path] : found)
+        files << std::move(path);
     return files;
 }
 
