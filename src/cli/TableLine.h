@@ -37,13 +37,4 @@ inline void appendTableLine(QString& text, QStringView pattern, std::initializer
     text += pattern.sliced(copied);
 }
 
-// The same line on its own.
-inline QString tableLine(QStringView pattern, std::initializer_list<TableCell> cells)
-{
-    QString line;
-    line.reserve(pattern.size() + 16 * static_cast<qsizetype>(cells.size()));
-    appendTableLine(line, pattern, cells);
-    return line;
-}
-
 }  // namespace rz::cli

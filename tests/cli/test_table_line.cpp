@@ -8,6 +8,13 @@
 namespace rz::cli {
 namespace {
 
+QString tableLine(QStringView pattern, std::initializer_list<TableCell> cells)
+{
+    QString line;
+    appendTableLine(line, pattern, cells);
+    return line;
+}
+
 TEST(TableLine, IsWhatTheChainOfArgGivesForCellsOfEveryLength)
 {
     // Shorter than, as long as and longer than the width (never cut), empty, and the last
