@@ -92,9 +92,6 @@ bool scanDecimal(const Char* p, const Char* end, Char separator, DecimalScan& sc
     return p == end;
 }
 
-constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 // Mantissa and power of ten both exact in a double: one IEEE operation rounds correctly.
 // Needs doubles evaluated in double precision (not x87 extended).
 bool convertExactly(const DecimalScan& scan, double& value)
@@ -103,7 +100,7 @@ bool convertExactly(const DecimalScan& scan, double& value)
     if (FLT_EVAL_METHOD != 0 || scan.droppedNonZero || scan.mantissa > (std::uint64_t{1} << 53) || power < -22 || power > 22)
         return false;
     const double mantissa = static_cast<double>(scan.mantissa);
-    value = power < 0 ? mantissa / exactPowersOfTen[-power] : mantissa * exactPowersOfTen[power];
+    value = power < 0 ? mantissa / detail::kPowersOfTen[-power] : mantissa * detail::kPowersOfTen[power];
     if (scan.negative)
         value = -value;
     return true;
