@@ -35,20 +35,18 @@ QString methodsJson(const Workbench& wb)
 
 void appendMethodsTable(QString& text, const Workbench& wb)
 {
-    auto row = [&text](QStringView name, const OtherDefinitionTexts& t) {
-        appendTableLine(text, u"  %1 %2 %3 %4 %5 %6", {{name, 40},
-                                                       {t.yieldLoad, 15},
-                                                       {t.yieldDisp, 15},
-                                                       {t.ductility, 15},
-                                                       {t.stiffness, 15},
-                                                       {t.note}});
-        while (text.endsWith(QLatin1Char(' ')))
-            text.chop(1);
+    auto row = [&text](QStringView name, QStringView load, QStringView disp, QStringView ductility,
+                       QStringView stiffness, QStringView note) {
+        appendTableLine(text, u"  %1 %2 %3 %4 %5 %6",
+                        {{name, 40}, {load, 15}, {disp, 15}, {ductility, 15}, {stiffness, 15}, {note}});
+        // Without the blanks of the cells after the last text.
+        qsizetype end = text.size();
+        while (end > 0 && text[end - 1] == u' ')
+            --end;
+        text.truncate(end);
         text += u'\n';
     };
-    row(u"Other definitions",
-        {QStringLiteral("Load at Yield"), QStringLiteral("Disp. at Yield"), QStringLiteral("Ductility"),
-         QStringLiteral("Stiffness"), QStringLiteral("Note")});
+    row(u"Other definitions", u"Load at Yield", u"Disp. at Yield", u"Ductility", u"Stiffness", u"Note");
     // Made once: the batch tool writes these rows for every file.
     static const std::vector<QString> titles = [] {
         std::vector<QString> all;
@@ -58,8 +56,14 @@ void appendMethodsTable(QString& text, const Workbench& wb)
     }();
     const std::vector<YieldDefinitionResult>& results = wb.otherDefinitions();
     for (std::size_t m = 0; m < titles.size(); ++m) {
-        row(titles[m],
-            m < results.size() ? otherDefinitionTexts(results[m], wb.decimalSeparator()) : OtherDefinitionTexts{});
+        if (m >= results.size()) {
+            row(titles[m], {}, {}, {}, {}, {});
+            continue;
+        }
+        // The numbers as the window's table shows them, without a string for each.
+        const OtherDefinitionNumbers n = otherDefinitionNumbers(results[m], wb.decimalSeparator());
+        row(titles[m], n.yieldLoad.view(), n.yieldDisp.view(), n.ductility.view(), n.stiffness.view(),
+            results[m].note);
     }
 }
 

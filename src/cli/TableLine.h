@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <algorithm>
 #include <initializer_list>
 
 // The lines of the batch tool's result tables.
@@ -15,26 +16,42 @@ struct TableCell {
     int width = 0;
 };
 
-// The pattern with its placeholders %1 to %9 each replaced by its cell, appended to text in
-// one pass: a chain of QString::arg would scan and copy the line again for every cell, and
-// the tables are most of what a batch of small files costs the thread that writes. Unlike
+// The pattern with its placeholders %1 to %9 each replaced by its cell, appended to text: a
+// chain of QString::arg would scan and copy the line again for every cell, and the tables are
+// most of what a batch of small files costs the thread that writes. The line's length is
+// measured first and the line written in place, one character array to the next. Unlike
 // that chain, a cell's own text is never searched for placeholders.
 inline void appendTableLine(QString& text, QStringView pattern, std::initializer_list<TableCell> cells)
 {
-    qsizetype copied = 0;  // the pattern up to here is in text
-    for (qsizetype i = 0; i + 1 < pattern.size(); ++i) {
+    const auto cellAt = [&](qsizetype i) -> const TableCell* {
+        if (pattern[i] != u'%' || i + 1 >= pattern.size())
+            return nullptr;
         const qsizetype index = pattern[i + 1].unicode() - u'1';
-        if (pattern[i] != u'%' || index < 0 || index >= static_cast<qsizetype>(cells.size()))
+        return index >= 0 && index < static_cast<qsizetype>(cells.size()) ? cells.begin() + index : nullptr;
+    };
+    // The line's length first, so that it is written in place with no growing on the way.
+    qsizetype length = pattern.size();
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        if (const TableCell* cell = cellAt(i)) {
+            length += std::max<qsizetype>(cell->text.size(), cell->width) - 2;
+            ++i;
+        }
+    }
+    const qsizetype start = text.size();
+    text.resize(start + length);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data()) + start;
+    const char16_t* in = pattern.utf16();
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const TableCell* cell = cellAt(i);
+        if (!cell) {
+            *out++ = in[i];
             continue;
-        text += pattern.sliced(copied, i - copied);
-        const TableCell& cell = cells.begin()[index];
-        text += cell.text;
-        if (cell.text.size() < cell.width)
-            text.resize(text.size() + cell.width - cell.text.size(), u' ');
-        copied = i + 2;
+        }
+        out = std::copy_n(cell->text.utf16(), cell->text.size(), out);
+        if (cell->text.size() < cell->width)
+            out = std::fill_n(out, cell->width - cell->text.size(), u' ');
         ++i;
     }
-    text += pattern.sliced(copied);
 }
 
 }  // namespace rz::cli

@@ -462,6 +462,25 @@ TEST(FormatPattern4, AlwaysFourDecimals)
     EXPECT_EQ(formatPattern4(2.2, u','), QStringLiteral("2,2000"));
 }
 
+TEST(NumberChars, HoldTheLongestTextsOfBothPatterns)
+{
+    // The largest double under the fixed patterns' limit (1e18 - 128), negative: the most
+    // characters the fixed form writes; printf's "%.4f" is the reference.
+    const double widest = -999999999999999872.0;
+    EXPECT_EQ(pattern4Chars(widest, u'.').view(), QString::asprintf("%.4f", widest));
+    EXPECT_EQ(pattern5Chars(widest, u'.').view(), u"-999999999999999872");
+    EXPECT_EQ(pattern5Chars(-1.23456789012345e300, u'.').view(), u"-1.23456789012345E300");
+    EXPECT_EQ(pattern4Chars(-inf, u'.').view(), u"-INF");
+    // A separator beyond Latin-1 (the Arabic decimal separator) is written whole.
+    EXPECT_EQ(pattern4Chars(widest, QChar(0x066B)).view(), QStringLiteral("-999999999999999872\u066B0000"));
+    EXPECT_EQ(pattern5Chars(-0.25, QChar(0x066B)).view(), QStringLiteral("-0\u066B25"));
+
+    EXPECT_EQ(NumberChars(u"--").view(), u"--");
+    EXPECT_TRUE(NumberChars().view().isEmpty());
+    const QString longer(NumberChars::kCapacity + 5, u'7');
+    EXPECT_EQ(NumberChars(longer).view(), QStringView(longer).first(NumberChars::kCapacity));
+}
+
 TEST(FormatGeneral, FifteenDigitsFixedOrScientific)
 {
     const std::vector<FormatCase> cases = {

@@ -157,15 +157,6 @@ QString nonFiniteText(double value)
     return text;
 }
 
-QString fromAscii(const char* begin, const char* end, QChar decimalSeparator)
-{
-    QString text(static_cast<qsizetype>(end - begin), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char* p = begin; p != end; ++p, ++out)
-        *out = *p == '.' ? decimalSeparator : QChar(QLatin1Char(*p));
-    return text;
-}
-
 bool allDigitsZero(const char* begin, const char* end)
 {
     for (const char* p = begin; p != end; ++p)
@@ -258,10 +249,32 @@ std::optional<std::int32_t> parseInteger(QStringView text)
 
 QString formatPattern5(double value, QChar decimalSeparator)
 {
+    return pattern5Chars(value, decimalSeparator).view().toString();
+}
+
+QString formatPattern4(double value, QChar decimalSeparator)
+{
+    return pattern4Chars(value, decimalSeparator).view().toString();
+}
+
+NumberChars::NumberChars(QStringView text) : size_(std::min(text.size(), kCapacity))
+{
+    std::copy_n(text.utf16(), size_, chars_.begin());
+}
+
+NumberChars::NumberChars(const char* begin, const char* end, QChar decimalSeparator)
+    : size_(std::min(static_cast<qsizetype>(end - begin), kCapacity))
+{
+    for (qsizetype i = 0; i < size_; ++i)
+        chars_[static_cast<std::size_t>(i)] = begin[i] == '.' ? decimalSeparator.unicode() : char16_t(begin[i]);
+}
+
+NumberChars pattern5Chars(double value, QChar decimalSeparator)
+{
     if (!std::isfinite(value))
-        return nonFiniteText(value);
+        return NumberChars(nonFiniteText(value));
     if (std::fabs(value) >= fixedPatternLimit)
-        return formatGeneral(value, decimalSeparator);
+        return NumberChars(formatGeneral(value, decimalSeparator));
     char buffer[64];
     const auto result = toFixed(buffer, buffer + sizeof(buffer), value, 5);
     char* end = result.ptr;
@@ -269,18 +282,18 @@ QString formatPattern5(double value, QChar decimalSeparator)
         --end;
     if (end[-1] == '.')
         --end;
-    return fromAscii(buffer, end, decimalSeparator);
+    return NumberChars(buffer, end, decimalSeparator);
 }
 
-QString formatPattern4(double value, QChar decimalSeparator)
+NumberChars pattern4Chars(double value, QChar decimalSeparator)
 {
     if (!std::isfinite(value))
-        return nonFiniteText(value);
+        return NumberChars(nonFiniteText(value));
     if (std::fabs(value) >= fixedPatternLimit)
-        return formatGeneral(value, decimalSeparator);
+        return NumberChars(formatGeneral(value, decimalSeparator));
     char buffer[64];
     const auto result = toFixed(buffer, buffer + sizeof(buffer), value, 4);
-    return fromAscii(buffer, result.ptr, decimalSeparator);
+    return NumberChars(buffer, result.ptr, decimalSeparator);
 }
 
 QString formatGeneral(double value, QChar decimalSeparator)

@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QString>
 #include <QStringView>
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -43,6 +44,30 @@ std::optional<std::int32_t> parseInteger(QStringView text);
 QString formatPattern5(double value, QChar decimalSeparator);
 // "0.0000": fixed, exactly four decimals.
 QString formatPattern4(double value, QChar decimalSeparator);
+
+// A short text held in place, without a string of its own: what the two patterns above give,
+// for the batch tool's tables, which write dozens of numbers for every file.
+class NumberChars {
+public:
+    // Enough for either pattern: 25 characters at most in fixed form, 22 in the general one.
+    static constexpr qsizetype kCapacity = 32;
+
+    NumberChars() = default;
+    // The text, cut to kCapacity characters (a table's "--" where there is no number).
+    explicit NumberChars(QStringView text);
+    // ASCII characters with '.' as the separator, which is written as decimalSeparator.
+    NumberChars(const char* begin, const char* end, QChar decimalSeparator);
+
+    QStringView view() const { return QStringView(chars_.data(), size_); }
+
+private:
+    std::array<char16_t, kCapacity> chars_{};
+    qsizetype size_ = 0;
+};
+
+// The texts of formatPattern5 and formatPattern4, held in place.
+NumberChars pattern5Chars(double value, QChar decimalSeparator);
+NumberChars pattern4Chars(double value, QChar decimalSeparator);
 // General form, at most 15 significant digits: fixed notation while the decimal
 // exponent lies from -3 to 15, scientific ("1E-5", "1E15") otherwise; "NAN", "INF".
 QString formatGeneral(double value, QChar decimalSeparator);

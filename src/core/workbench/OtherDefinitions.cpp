@@ -119,12 +119,19 @@ const QString& yieldPointOverlayKey(int method)
 
 OtherDefinitionTexts otherDefinitionTexts(const YieldDefinitionResult& r, QChar sep)
 {
+    const OtherDefinitionNumbers n = otherDefinitionNumbers(r, sep);
+    return {n.yieldLoad.view().toString(), n.yieldDisp.view().toString(), n.ductility.view().toString(),
+            n.stiffness.view().toString(), r.note};
+}
+
+OtherDefinitionNumbers otherDefinitionNumbers(const YieldDefinitionResult& r, QChar sep)
+{
     if (!r.found) {
-        const QString dash = QStringLiteral("--");
-        return {dash, dash, dash, dash, r.note};
+        const NumberChars dash(u"--");
+        return {dash, dash, dash, dash};
     }
-    return {formatPattern5(r.yieldLoad, sep), formatPattern5(r.yieldDisp, sep), formatPattern4(r.ductility, sep),
-            formatPattern5(r.stiffness, sep), r.note};
+    return {pattern5Chars(r.yieldLoad, sep), pattern5Chars(r.yieldDisp, sep), pattern4Chars(r.ductility, sep),
+            pattern5Chars(r.stiffness, sep)};
 }
 
 void OtherDefinitions::addOverlays(ChartModel& chart)

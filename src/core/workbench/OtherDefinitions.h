@@ -2,6 +2,7 @@
 
 #include "core/chart/ChartModel.h"
 #include "core/methods/YieldMethods.h"
+#include "core/text/NumberText.h"
 
 #include <QChar>
 #include <QFuture>
@@ -40,6 +41,15 @@ struct OtherDefinitionTexts {
     QString note;
 };
 OtherDefinitionTexts otherDefinitionTexts(const YieldDefinitionResult& result, QChar decimalSeparator);
+
+// The same four numbers held in place, for the batch tool's table of every file.
+struct OtherDefinitionNumbers {
+    NumberChars yieldLoad;
+    NumberChars yieldDisp;
+    NumberChars ductility;
+    NumberChars stiffness;
+};
+OtherDefinitionNumbers otherDefinitionNumbers(const YieldDefinitionResult& result, QChar decimalSeparator);
 
 class OtherDefinitions {
 public:
