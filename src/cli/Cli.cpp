@@ -362,12 +362,16 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
         } else if (!o.reportPath.isEmpty()) {
             writeOutput(o.reportPath, [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
         }
-        const QString stem = QDir(o.outDir).filePath(wb.state().ResultBaseName + QStringLiteral("_YieldingPoint."));
+        // Made only for the outputs that name a file: a QDir for each file of a batch that only
+        // prints its tables costs as much as a table line.
+        auto stem = [&] {
+            return QDir(o.outDir).filePath(wb.state().ResultBaseName + QStringLiteral("_YieldingPoint."));
+        };
         if (!o.outDir.isEmpty())
-            writeOutput(stem + QStringLiteral("csv"),
+            writeOutput(stem() + QStringLiteral("csv"),
                         [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
         if (o.xlsx) {
-            writeOutput(stem + QStringLiteral("xlsx"), [&](const QString& p) {
+            writeOutput(stem() + QStringLiteral("xlsx"), [&](const QString& p) {
                 excel::ExcelOp options;
                 options.ExportMode = o.excelLayout;
                 excel::WorkbookExport run(o.separator);
@@ -384,7 +388,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
             });
         }
         if (o.picture) {
-            writeOutput(stem + pictureFormatExtension(*o.picture), [&](const QString& p) {
+            writeOutput(stem() + pictureFormatExtension(*o.picture), [&](const QString& p) {
                 drawing->savePicture(p, *o.picture, wb.chart(), wb.axisTitles(), o.separator);
             });
         }
