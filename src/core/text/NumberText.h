@@ -68,6 +68,7 @@ private:
 // The texts of formatPattern5 and formatPattern4, held in place.
 NumberChars pattern5Chars(double value, QChar decimalSeparator);
 NumberChars pattern4Chars(double value, QChar decimalSeparator);
+
 // General form, at most 15 significant digits: fixed notation while the decimal
 // exponent lies from -3 to 15, scientific ("1E-5", "1E15") otherwise; "NAN", "INF".
 QString formatGeneral(double value, QChar decimalSeparator);
