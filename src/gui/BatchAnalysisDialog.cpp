@@ -444,6 +444,13 @@ void BatchAnalysisDialog::updateButtons()
     if (sheets_)
         sheets_->setEnabled(!running && !selectedSpecimenRows().empty());
     savePicture_->setEnabled(!specimens_.empty());
+    // Before the first run the bar counts the files waiting, not a default of 100.
+    if (!running && specimens_.empty()) {
+        const int count = fileList_->count();
+        progress_->setMaximum(std::max(1, count));
+        progress_->setValue(0);
+        progress_->setFormat(count > 0 ? u"%v of %m"_s : u"No files added"_s);
+    }
 }
 
 void BatchAnalysisDialog::runAnalysis()
@@ -458,6 +465,7 @@ void BatchAnalysisDialog::runAnalysis()
     running_->total = static_cast<int>(paths.size());
     progress_->setMaximum(static_cast<int>(paths.size()));
     progress_->setValue(0);
+    progress_->setFormat(u"%v of %m"_s);
     status_->setText(u"Analysing %1 files\u2026"_s.arg(paths.size()));
     const std::shared_ptr<Progress> progress = running_;
     const BatchSettings settings = ranWith_;

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -205,6 +206,20 @@ private slots:
         QCOMPARE(note, dialog()->specimens()[5].failure);
         QVERIFY(dialog()->statusLabel()->text().contains(QStringLiteral("1 without results")));
         QVERIFY(dialog()->exportButton()->isEnabled());
+    }
+
+    void theProgressBarCountsTheFilesBeforeAndAfterARun()
+    {
+        form->showBatchAnalysis({});
+        QVERIFY(dialog());
+        QProgressBar* bar = dialog()->progressBar();
+        QCOMPARE(bar->text(), QStringLiteral("No files added"));
+        dialog()->addFiles(files.mid(0, 2));
+        QCOMPARE(bar->text(), QStringLiteral("0 of 2"));
+        dialog()->addFiles(files.mid(2));
+        QCOMPARE(bar->text(), QStringLiteral("0 of 6"));
+        runOn(files);
+        QCOMPARE(bar->text(), QStringLiteral("6 of 6"));
     }
 
     void sortsByNumbersWithTheStatisticsBelow()
