@@ -71,7 +71,7 @@ void BatchAnalysisDialog::updateComparison()
     }
     setComparison(comparison_, compared, method_->currentIndex());
     if (!compared.empty())
-        chart_->setAxisTitles(compared.front().workbench->axisTitles());
+        chart_->setAxisTitles(comparisonAxisTitles(compared));
     chart_->sync(comparison_);
     // One legend entry per curve: the nine series stay empty, the yield points share their
     // curve's colour.

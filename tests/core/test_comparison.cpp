@@ -111,6 +111,43 @@ TEST(Comparison, NeighboursDifferInColourDashAndMarker)
     EXPECT_EQ(looks.size(), 40u) << "no two of the first forty specimens look alike";
 }
 
+ImportedCurve curveIn(const char* displacementUnit, const char* loadUnit)
+{
+    ImportedCurve curve;
+    curve.read = ImportResult{};
+    curve.read->displacementUnit = QString::fromUtf8(displacementUnit);
+    curve.read->loadUnit = QString::fromUtf8(loadUnit);
+    return curve;
+}
+
+// Curves in different units share a chart only with titles that say so.
+TEST(ComparisonAxisTitles, AUnitNotEveryCurvesDoesNotLabelThemAll)
+{
+    const ImportedCurve mm = curveIn("mm", "kN");
+    const ImportedCurve in = curveIn("in", "kN");
+    const ImportedCurve unknown;  // the plain import knows no units
+    const AxisTitles plain{QStringLiteral("Displacement"), QStringLiteral("Force")};
+    EXPECT_EQ(axisTitles(std::vector<const ImportedCurve*>{}), plain);
+    EXPECT_EQ(axisTitles({&unknown, &unknown}), plain);
+    EXPECT_EQ(axisTitles({&mm, &mm}), (AxisTitles{QStringLiteral("Displacement (mm)"), QStringLiteral("Force (kN)")}));
+    EXPECT_EQ(axisTitles({&mm, &in, &mm}),
+              (AxisTitles{QStringLiteral("Displacement (units differ: mm, in)"), QStringLiteral("Force (kN)")}));
+    EXPECT_EQ(axisTitles({&unknown, &mm}), (AxisTitles{QStringLiteral("Displacement (units differ: none given, mm)"),
+                                                       QStringLiteral("Force (units differ: none given, kN)")}));
+
+    // The chart's titles come from every compared curve, not the first one only.
+    Analysed first(workedExampleFile());
+    RecordingUi ui;
+    Workbench kips(ui, QLatin1Char('.'), QString());
+    ImportOptions o = ImportOptions::detectEverything();
+    o.loadScale = {ScalePreset::KipsToKilonewtons, 1.0, false};
+    kips.importWithOptionsConfirmed(writeFile(first.dir, QStringLiteral("k.csv"), workedExampleFile()), o);
+    ASSERT_EQ(kips.axisTitles().load, QStringLiteral("Force (kN)")) << ::testing::PrintToString(ui.log());
+    const std::vector<ComparedSpecimen> both{{QStringLiteral("a"), &first.wb}, {QStringLiteral("k"), &kips}};
+    EXPECT_EQ(comparisonAxisTitles(both).load, QStringLiteral("Force (units differ: none given, kN)"));
+    EXPECT_EQ(comparisonAxisTitles({both[1]}), kips.axisTitles());
+}
+
 // A cyclic record's rows each draw their own direction: the analysed envelope, the
 // negative one drawn back in the negative quadrant as the window draws it, with that
 // direction's yield point, and a legend that names the direction.

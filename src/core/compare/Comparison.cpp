@@ -200,4 +200,12 @@ void setComparison(ChartModel& model, const std::vector<ComparedSpecimen>& speci
     }
 }
 
+AxisTitles comparisonAxisTitles(const std::vector<ComparedSpecimen>& specimens)
+{
+    std::vector<const ImportedCurve*> curves;
+    for (const ComparedSpecimen& specimen : specimens)
+        curves.push_back(&specimen.workbench->importedCurve());
+    return axisTitles(curves);
+}
+
 }  // namespace rz

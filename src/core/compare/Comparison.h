@@ -60,6 +60,10 @@ std::optional<Point> comparedYieldPoint(const ComparedSpecimen& specimen, int me
 // The model's revisions go on increasing, so a view of it redraws exactly what changed.
 void setComparison(ChartModel& model, const std::vector<ComparedSpecimen>& specimens, int method);
 
+// The chart's axis titles: the window's when the compared curves share their units, else
+// the units that differ (axisTitles of several curves).
+AxisTitles comparisonAxisTitles(const std::vector<ComparedSpecimen>& specimens);
+
 // Overlay keys of the index-th specimen.
 QString comparisonCurveKey(int index);
 QString comparisonYieldKey(int index);

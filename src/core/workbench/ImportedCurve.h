@@ -37,5 +37,9 @@ struct AxisTitles {
 };
 AxisTitles axisTitles(const QString& displacementUnit, const QString& loadUnit);
 AxisTitles axisTitles(const ImportedCurve& curve);
+// The titles of one chart holding several curves: on each axis, the titles above when every
+// curve has the same unit there (or none), else the quantity with the units in the curves'
+// order, "none given" for a curve without one: "Displacement (units differ: mm, in)".
+AxisTitles axisTitles(const std::vector<const ImportedCurve*>& curves);
 
 }  // namespace rz
