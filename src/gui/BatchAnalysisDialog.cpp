@@ -246,6 +246,8 @@ void BatchAnalysisDialog::buildTabs()
     legendColumn->addElement(0, 0, chart_->legend);
     legendColumn->addElement(1, 0, new QCPLayoutElement(chart_));
     legendColumn->setRowStretchFactor(0, 0.01);
+    // Room for the legend's frame: at the chart's very edge its right side is not drawn.
+    legendColumn->setMargins(QMargins(0, 0, 2, 0));
     chart_->plotLayout()->setColumnStretchFactor(1, 0.01);
     auto* hint = new QLabel(
         u"The rows chosen on Results, or every row. Drag a rectangle or turn the wheel to zoom; "

@@ -81,6 +81,10 @@ void BatchAnalysisDialog::updateComparison()
         if (QCPCurve* yield = chart_->overlayCurve(comparisonYieldKey(static_cast<int>(i))))
             yield->removeFromLegend();
     }
+    // An entry is drawn clipped to a box the text's height, and an underscore lies below the
+    // letters: without room under the text, "wall_01" would read "wall 01".
+    for (int i = 0; i < chart_->legend->itemCount(); ++i)
+        chart_->legend->item(i)->setMargins(QMargins(0, 0, 0, 2));
     chart_->replot();
 }
 

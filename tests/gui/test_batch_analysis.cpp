@@ -24,6 +24,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -361,6 +362,55 @@ private slots:
         QFile picture(svg);
         QVERIFY(picture.open(QIODevice::ReadOnly));
         QVERIFY(picture.readAll().contains("<svg"));
+    }
+
+    void theLegendShowsWholeNamesInAWholeFrame()
+    {
+        runOn(files);
+        ChartView* chart = dialog()->comparisonChart();
+        auto* tabs = dialog()->findChild<QTabWidget*>();
+        QVERIFY(tabs);
+        tabs->setCurrentIndex(1);  // Compare, at the dialog's own size
+        QTRY_VERIFY(chart->width() > 400);
+        auto picture = [chart] {
+            chart->replot();
+            return chart->toPixmap(chart->width(), chart->height()).toImage();
+        };
+        auto darkIn = [](const QImage& image, const QRect& area) {
+            int dark = 0;
+            for (int y = std::max(area.top(), 0); y <= std::min(area.bottom(), image.height() - 1); ++y)
+                for (int x = std::max(area.left(), 0); x <= std::min(area.right(), image.width() - 1); ++x)
+                    dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+            return dark;
+        };
+        auto* item = qobject_cast<QCPPlottableLegendItem*>(chart->legend->item(0));
+        QVERIFY(item);
+        // File names are full of underscores; one cut off reads as a blank. The underscore
+        // lies wholly below the letters of "wall01", which have no descenders.
+        auto lowestInk = [&](const QImage& image, const QRect& cell) {
+            int lowest = -1;
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                if (darkIn(image, QRect(cell.left(), y, cell.width(), 1)) > 0)
+                    lowest = y;
+            return lowest;
+        };
+        item->plottable()->setName(QStringLiteral("wall01"));
+        const int letters = lowestInk(picture(), item->outerRect());
+        QVERIFY(letters >= 0);
+        item->plottable()->setName(QStringLiteral("wall_01"));
+        const QRect cell = item->outerRect();
+        const int underscore =
+            darkIn(picture(), QRect(cell.left(), letters + 1, cell.width(), cell.bottom() - letters));
+        QVERIFY2(underscore > 0,
+                 qPrintable(QStringLiteral("nothing drawn below row %1 of %2").arg(letters).arg(cell.bottom())));
+
+        // The frame's right side is drawn: a dark column the legend's height near its edge.
+        const QImage whole = picture();
+        const QRect frame = chart->legend->outerRect();
+        int longest = 0;
+        for (int x = frame.right() - 2; x <= frame.right() + 1; ++x)
+            longest = std::max(longest, darkIn(whole, QRect(x, frame.top(), 1, frame.height())));
+        QVERIFY2(longest >= frame.height() * 9 / 10, qPrintable(QString::number(longest)));
     }
 
     void withOptionsEveryFileIsReadSoAndOpensSo()
