@@ -367,5 +367,58 @@ TEST(BatchSummary, CyclicRecordsGiveARowPerDirection)
     EXPECT_EQ(table.statistics()[*table.columnIndex(QStringLiteral("peak_load"))]->count, 4);
 }
 
+// Envelopes too thin to analyse say so, in the import's message and in the notes of their
+// rows: a monotonic curve read as a cyclic test (it never turns back), and a record of one
+// cycle (each envelope the origin and one point). A usual record says neither.
+TEST(BatchSummary, ThinEnvelopesSaySoInTheMessageAndTheirRows)
+{
+    QTemporaryDir dir;
+    QByteArray oneCycle = "displacement,load\n";
+    for (int i = 0; i <= 40; ++i) {
+        // 0 -> 10 -> -10 -> 0, loads following the displacement.
+        const double x = i <= 10 ? i : (i <= 30 ? 20 - i : i - 40);
+        oneCycle += QByteArray::number(x) + ',' + QByteArray::number(5.0 * x) + '\n';
+    }
+    const QString monotonic = writeFile(dir, QStringLiteral("monotonic.csv"), generatedCurve(3, 200));
+    const QString cycle = writeFile(dir, QStringLiteral("one_cycle.csv"), oneCycle);
+    const QString record = QStringLiteral(RZ_TEST_DATA_DIR "/cyclic/cfs_stud_to_osb_connection_cyclic_01.csv");
+
+    BatchSettings settings = defaultBatchSettings();
+    ImportOptions options = ImportOptions::detectEverything();
+    options.cyclic = CyclicOptions{};
+    settings.import = options;
+    const BatchResult batch = analyseAll({monotonic, cycle, record}, settings, 2);
+    ASSERT_EQ(batch.specimens.size(), 3u);
+    auto said = [&](std::size_t k) {
+        QStringList texts;
+        for (const BatchMessage& m : batch.specimens[k].messages)
+            texts << m.text;
+        return texts.join(u'\n');
+    };
+    const QString neverTurns = QStringLiteral("The record never turns back");
+    const QString singlePhase = QStringLiteral("envelope: a single phase");
+    const QString onePoint = QStringLiteral("envelope of one point besides the origin (a single phase)");
+
+    EXPECT_TRUE(said(0).contains(neverTurns)) << said(0).toStdString();
+    EXPECT_FALSE(said(0).contains(singlePhase)) << "one reason is enough";
+    EXPECT_TRUE(said(1).contains(QStringLiteral("Positive envelope: a single phase"))) << said(1).toStdString();
+    EXPECT_TRUE(said(1).contains(QStringLiteral("Negative envelope: a single phase"))) << said(1).toStdString();
+    EXPECT_FALSE(said(1).contains(neverTurns));
+    EXPECT_FALSE(said(2).contains(neverTurns) || said(2).contains(singlePhase)) << said(2).toStdString();
+
+    const SummaryTable table = summaryOf(batch.specimens);
+    ASSERT_EQ(table.rowCount(), 6u);
+    auto notes = [&](std::size_t row) { return std::get<QString>(cellAt(table, row, "notes")); };
+    EXPECT_TRUE(notes(0).startsWith(onePoint)) << notes(0).toStdString();
+    EXPECT_EQ(notes(1), QStringLiteral("no envelope in this direction"));
+    for (std::size_t row : {2u, 3u}) {
+        EXPECT_TRUE(notes(row).startsWith(onePoint)) << notes(row).toStdString();
+        // The row keeps its results: the note explains them, it does not remove them.
+        EXPECT_EQ(number(table, row, "peak_load"), 50.0);
+    }
+    for (std::size_t row : {4u, 5u})
+        EXPECT_FALSE(notes(row).contains(onePoint)) << notes(row).toStdString();
+}
+
 }  // namespace
 }  // namespace rz

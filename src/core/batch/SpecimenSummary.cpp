@@ -71,8 +71,9 @@ std::vector<SummaryCell> emptyRow(const QString& file, const QString& direction,
 }
 
 // The results of one analysed curve: a monotonic file's, or one direction's envelope of a
-// cyclic record.
-std::vector<SummaryCell> resultRow(const QString& file, const QString& direction, const Workbench& analysis)
+// cyclic record. caveat, when given, leads the notes.
+std::vector<SummaryCell> resultRow(const QString& file, const QString& direction, const Workbench& analysis,
+                                   const QString& caveat = QString())
 {
     const Workbench* wb = &analysis;
     std::vector<SummaryCell> row;
@@ -94,6 +95,8 @@ std::vector<SummaryCell> resultRow(const QString& file, const QString& direction
     }
 
     QStringList notes;
+    if (!caveat.isEmpty())
+        notes << caveat;
     if (!s.UltimateFound)
         notes << QStringLiteral("ultimate load not reached: the largest displacement is taken");
     if (!s.StiffnessFound)
@@ -132,12 +135,17 @@ std::vector<std::vector<SummaryCell>> summaryRowsOf(const SpecimenAnalysis& spec
     for (const Direction d : {Direction::Positive, Direction::Negative}) {
         const QString direction = QLatin1String(d == Direction::Positive ? "positive" : "negative");
         const Workbench& analysis = cyclic->analysis(d);
+        const QString caveat = cyclic->envelopeOfOnePoint(d)
+                                   ? QStringLiteral("envelope of one point besides the origin (a single phase)")
+                                   : QString();
         if (!cyclic->hasEnvelope(d))
             rows.push_back(emptyRow(file, direction, QStringLiteral("no envelope in this direction")));
         else if (!analysis.lastCalculationCompleted())
-            rows.push_back(emptyRow(file, direction, QStringLiteral("Calculate did not run to its end")));
+            rows.push_back(emptyRow(file, direction,
+                                    (caveat.isEmpty() ? QString() : caveat + QStringLiteral("; ")) +
+                                        QStringLiteral("Calculate did not run to its end")));
         else
-            rows.push_back(resultRow(file, direction, analysis));
+            rows.push_back(resultRow(file, direction, analysis, caveat));
     }
     return rows;
 }

@@ -5,6 +5,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 #include <vector>
@@ -85,6 +86,12 @@ public:
 
     // "Samples: 29493  Reversals: 140  Phases: positive 14, negative 14"
     QString summary() const;
+    // Why the envelopes say little, one sentence each, for the import's message: a record
+    // that never turns back (a monotonic curve read as a cyclic test), or a direction with
+    // a single phase. Empty for a usual record.
+    QStringList caveats() const;
+    // Whether the direction's envelope is the origin and one point only (a single phase).
+    bool envelopeOfOnePoint(Direction d) const { return envelopes_.of(d).phases.size() == 1; }
 
 private:
     Workbench& mutableAnalysis(Direction d) { return d == Direction::Positive ? positive_ : negative_; }

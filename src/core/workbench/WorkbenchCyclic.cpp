@@ -133,6 +133,8 @@ void Workbench::startCyclic(const QString& path, ImportedCurve imported, std::in
         if (!cyclic_->hasEnvelope(d))
             message += u"\n"_s + cyclic_->envelopes().of(d).message;
     }
+    for (const QString& caveat : cyclic_->caveats())
+        message += u"\n"_s + caveat;
     ui_.showMessage(MessageLevel::Information, message);
 }
 
