@@ -381,6 +381,58 @@ TEST(ImportOptionsScale, ScaleThenSignThenOrigin)
     }
 }
 
+// A curve recorded below zero is named, with the option that makes it rise; the sign is
+// judged after scale and sign, and never for a cyclic record or a curve mostly above zero.
+TEST(ImportOptionsScale, CurvesBelowZeroAreNamedWithTheOptionThatLiftsThem)
+{
+    auto belowZero = [](const ImportResult& r, const char* what) {
+        return r.notes.filter(QStringLiteral("The %1 lie below zero").arg(QLatin1StringView(what))).size();
+    };
+    const QString concrete = importFixture(QStringLiteral("concrete_cylinder_compression_mts_01_raw.csv"));
+    ImportOptions o = ImportOptions::detectEverything();
+    const ImportResult asRecorded = readWithOptions(concrete, o);
+    ASSERT_TRUE(asRecorded.ok()) << asRecorded.error.toStdString();
+    // The extremes of the twin file, found here independently of the reader.
+    double low = 0.0, high = 0.0;
+    for (const Point& p : twinPoints(QStringLiteral("concrete_cylinder_compression_mts_01.csv"))) {
+        low = std::min(low, p.y);
+        high = std::max(high, p.y);
+    }
+    ASSERT_EQ(belowZero(asRecorded, "loads"), 1) << asRecorded.notes.join(u'\n').toStdString();
+    const QString note = asRecorded.notes.filter(QStringLiteral("loads lie")).front();
+    EXPECT_THAT(note.toStdString(), HasSubstr("down to " + QString::number(low, 'g', 8).toStdString() + " kN"));
+    EXPECT_THAT(note.toStdString(), HasSubstr("at most " + QString::number(high, 'g', 8).toStdString() + " kN"));
+    EXPECT_THAT(note.toStdString(), HasSubstr("--flip-load"));
+    EXPECT_EQ(belowZero(asRecorded, "displacements"), 0) << "they end above zero, at +1.4187 mm";
+
+    o.loadScale.flip = true;
+    EXPECT_EQ(belowZero(readWithOptions(concrete, o), "loads"), 0);
+    o.loadScale.flip = false;
+    o.cyclic = CyclicOptions{};
+    EXPECT_EQ(belowZero(readWithOptions(concrete, o), "loads"), 0) << "a cyclic record lies on both sides";
+
+    TempFiles files;
+    const struct {
+        const char* data;
+        int displacements;
+        int loads;
+    } cases[] = {
+        {"0,0\n-1,10\n-2,15\n-3,12\n", 1, 0},   // pushed the other way
+        {"0,0\n1,-10\n2,-21\n3,10\n", 0, 1},    // more than twice as far below
+        {"0,0\n1,-10\n2,-20\n3,10\n", 0, 0},    // exactly twice: not said
+        {"0,0\n-1,-10\n-2,-21\n-3,-5\n", 1, 1},  // both
+        {"0,0\n1,10\n2,15\n3,-2\n", 0, 0},       // a tension test whose last point falls below zero
+    };
+    int k = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        const ImportResult r = readWithOptions(files.write(QStringLiteral("s%1.csv").arg(k++), c.data), ImportOptions{});
+        ASSERT_TRUE(r.ok()) << r.error.toStdString();
+        EXPECT_EQ(belowZero(r, "displacements"), c.displacements);
+        EXPECT_EQ(belowZero(r, "loads"), c.loads);
+    }
+}
+
 TEST(ImportOptionsScale, NewtonsToKilonewtonsDividesSoDecimalsStayExact)
 {
     // 1234 * 0.001 is 1.2340000000000002; the preset divides.

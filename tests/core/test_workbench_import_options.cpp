@@ -102,7 +102,11 @@ TEST_F(WorkbenchImportOptions, RealExportsGiveTheWindowWhatTheirTwinsGiveThePlai
             EXPECT_TRUE(sameState(raw.state(), expected));
 
             ASSERT_FALSE(rawUi.events.empty());
-            EXPECT_EQ(rawUi.log().front(), "information: " + read.message.toStdString());
+            // The reader's message, then its notes (the compression test's sign, here).
+            std::string shown = "information: " + read.message.toStdString();
+            for (const QString& note : read.notes)
+                shown += "\n" + note.toStdString();
+            EXPECT_EQ(rawUi.log().front(), shown);
             EXPECT_EQ(raw.openDialogFolder(), QFileInfo(path).absolutePath() + QLatin1Char('/'));
             EXPECT_EQ(raw.axisTitles(), (AxisTitles{QString::fromUtf8(f.xTitle), QString::fromUtf8(f.yTitle)}));
             EXPECT_EQ(twin.axisTitles(), (AxisTitles{QStringLiteral("Displacement"), QStringLiteral("Force")}));

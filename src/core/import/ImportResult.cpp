@@ -135,6 +135,43 @@ RawBlock CellBlockCollector::finish()
     return std::move(block_);
 }
 
+namespace {
+
+// The analysis looks for the largest load and the largest displacement, so a curve recorded
+// below zero (a compression test, most often) gives nothing useful until its sign is changed.
+// Said of a quantity whose most negative value is more than twice its largest positive one;
+// not of a cyclic record, which lies on both sides by nature.
+QStringList signNotes(const std::vector<Point>& points, const ImportOptions& used, const QString& displacementUnit,
+                      const QString& loadUnit)
+{
+    if (used.cyclic || points.empty())
+        return {};
+    double lowX = 0.0, highX = 0.0, lowY = 0.0, highY = 0.0;
+    for (const Point& p : points) {
+        lowX = std::min(lowX, p.x);
+        highX = std::max(highX, p.x);
+        lowY = std::min(lowY, p.y);
+        highY = std::max(highY, p.y);
+    }
+    QStringList notes;
+    auto say = [&](double low, double high, const char* what, const QString& unit, const char* change,
+                   const char* flag) {
+        // low / 2 > high, written so that no product can overflow.
+        if (!(low < 0.0 && low / 2.0 < -high))
+            return;
+        const QString withUnit = unit.isEmpty() ? QString() : u" "_s + unit;
+        notes << QStringLiteral("The %1 lie below zero (down to %2%3, at most %4%3 above it), as a compression test "
+                                "records them: \"%5\" (%6) makes them rise.")
+                     .arg(QLatin1StringView(what), formatGeneral(low, u'.'), withUnit, formatGeneral(high, u'.'),
+                          QLatin1StringView(change), QLatin1StringView(flag));
+    };
+    say(lowY, highY, "loads", loadUnit, "Change the sign of loads", "--flip-load");
+    say(lowX, highX, "displacements", displacementUnit, "Change the sign of displacements", "--flip-displacement");
+    return notes;
+}
+
+}  // namespace
+
 ImportResult finishImport(RawBlock block, const Detection& detection, FileKind kind)
 {
     ImportResult result;
@@ -203,6 +240,7 @@ ImportResult finishImport(RawBlock block, const Detection& detection, FileKind k
         return result;
     }
     result.points = std::move(block.points);
+    result.notes += signNotes(result.points, result.used, result.displacementUnit, result.loadUnit);
 
     const qint64 last = block.firstLine + count;  // from 1
     const QString read = QStringLiteral("%1 of data read (%2 %3 to %4)")
