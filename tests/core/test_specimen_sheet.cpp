@@ -52,6 +52,9 @@ TEST(SpecimenSheet, CarriesTheSpecimensOwnNumbersAndChart)
         EXPECT_EQ(entry(sheet.content.characteristics, QStringLiteral("Peak load")), wb.fieldText(Field::edt18));
         ASSERT_EQ(sheet.content.methods.size(), 4u);
         EXPECT_EQ(sheet.content.methods[3].yieldLoad, wb.fieldText(Field::edt10));
+        EXPECT_EQ(entry(sheet.content.characteristics, QStringLiteral("Curve analysed")),
+                  QStringLiteral("<no Curve analysed>"))
+            << "only a cyclic record's page names its curve";
         EXPECT_EQ(pointsOf(wb, SeriesId::lnsrsSeries4), sheet.chart[SeriesId::lnsrsSeries4].data.points());
         EXPECT_FALSE(sheet.chart.seriesMirrored());
     }
@@ -78,6 +81,17 @@ TEST(SpecimenSheet, ACyclicRowGivesItsDirectionsPage)
         EXPECT_EQ(entry(sheet.content.characteristics, QStringLiteral("Peak load")), analysis.fieldText(Field::edt18));
         EXPECT_EQ(sheet.content.methods[3].yieldLoad, analysis.fieldText(Field::edt10));
         EXPECT_EQ(sheet.content.methods[0].yieldDisp, analysis.fieldText(Field::edt3));
+        // A printed page must say which direction its numbers are of, and how the envelope was taken.
+        EXPECT_EQ(entry(sheet.content.characteristics, QStringLiteral("Curve analysed")),
+                  d == Direction::Positive ? QStringLiteral("Positive envelope")
+                                           : QStringLiteral("Negative envelope (values as magnitudes)"));
+        EXPECT_TRUE(entry(sheet.content.import, QStringLiteral("Cyclic envelope"))
+                        .startsWith(QStringLiteral("First cycle of each phase, peak: largest load, tolerance 0.01")));
+        EXPECT_EQ(entry(sheet.content.import, QStringLiteral("Phases")),
+                  QStringLiteral("positive %1, negative %2 (%3 reversals)")
+                      .arg(session.envelopes().positive.phases.size())
+                      .arg(session.envelopes().negative.phases.size())
+                      .arg(session.envelopes().reversals.size()));
         // The window draws the negative direction's series mirrored, back in its quadrant.
         EXPECT_EQ(sheet.chart.seriesMirrored(), d == Direction::Negative);
         EXPECT_EQ(sheet.chart[SeriesId::lnsrsSeries4].data.points(), pointsOf(analysis, SeriesId::lnsrsSeries4));

@@ -4,6 +4,7 @@
 #include "core/methods/YieldMethods.h"
 #include "core/report/ImportReport.h"
 #include "core/text/NumberText.h"
+#include "core/workbench/CyclicSession.h"
 #include "core/workbench/OtherDefinitions.h"
 
 #include <QFileInfo>
@@ -53,6 +54,38 @@ std::vector<SheetEntry> importEntries(const Workbench& wb)
         entries.push_back({label, e.value.isEmpty() ? kDash : e.value});
     }
     return entries;
+}
+
+// A cyclic record's page says which curve its results are of (the window shows one
+// direction, or the mean of both) and how the envelopes were taken.
+void addCyclicEntries(const Workbench& wb, TestSheetContent& c)
+{
+    const CyclicSession* cyclic = wb.cyclic();
+    if (!cyclic)
+        return;
+    const CyclicOptions& o = cyclic->options();
+    const CyclicEnvelopes& env = cyclic->envelopes();
+    const QChar sep = wb.decimalSeparator();
+    QString curve;
+    switch (wb.cyclicView()) {
+    case CyclicView::Positive:
+        curve = u"Positive envelope"_s;
+        break;
+    case CyclicView::Negative:
+        curve = u"Negative envelope (values as magnitudes)"_s;
+        break;
+    case CyclicView::Average:
+        curve = u"Mean of the positive and negative envelopes' results"_s;
+        break;
+    }
+    c.characteristics.insert(c.characteristics.begin(), {u"Curve analysed"_s, curve});
+    c.import.push_back({u"Cyclic envelope"_s, u"%1, peak: %2, tolerance %3 (dead band %4)"_s.arg(
+                                                   QLatin1StringView(choiceName(kEnvelopeChoiceNames, o.envelope).title),
+                                                   QString::fromLatin1(choiceName(kPeakChoiceNames, o.peak).title).toLower(),
+                                                   formatGeneral(o.tolerance, sep), formatGeneral(env.deadBand, sep))});
+    c.import.push_back({u"Phases"_s, u"positive %1, negative %2 (%3 reversals)"_s.arg(env.positive.phases.size())
+                                         .arg(env.negative.phases.size())
+                                         .arg(env.reversals.size())});
 }
 
 // Whether a Calculate ran to its end on the curve shown: the flag alone outlives an import,
@@ -183,6 +216,7 @@ TestSheetContent testSheetContent(const Workbench& wb, const QDateTime& analysis
         }
     }
 
+    addCyclicEntries(wb, c);
     addResultNotes(wb, messages, c);
     return c;
 }
