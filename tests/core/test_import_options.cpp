@@ -417,16 +417,17 @@ TEST(ImportOptionsScale, CurvesBelowZeroAreNamedWithTheOptionThatLiftsThem)
         int displacements;
         int loads;
     } cases[] = {
-        {"0,0\n-1,10\n-2,15\n-3,12\n", 1, 0},   // pushed the other way
-        {"0,0\n1,-10\n2,-21\n3,10\n", 0, 1},    // more than twice as far below
-        {"0,0\n1,-10\n2,-20\n3,10\n", 0, 0},    // exactly twice: not said
+        {"0,0\n-1,10\n-2,15\n-3,12\n", 1, 0},    // pushed the other way
+        {"0,0\n1,-10\n2,-21\n3,10\n", 0, 1},     // more than twice as far below
+        {"0,0\n1,-10\n2,-20\n3,10\n", 0, 0},     // exactly twice: not said
         {"0,0\n-1,-10\n-2,-21\n-3,-5\n", 1, 1},  // both
         {"0,0\n1,10\n2,15\n3,-2\n", 0, 0},       // a tension test whose last point falls below zero
     };
     int k = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.data);
-        const ImportResult r = readWithOptions(files.write(QStringLiteral("s%1.csv").arg(k++), c.data), ImportOptions{});
+        const ImportResult r =
+            readWithOptions(files.write(QStringLiteral("s%1.csv").arg(k++), c.data), ImportOptions{});
         ASSERT_TRUE(r.ok()) << r.error.toStdString();
         EXPECT_EQ(belowZero(r, "displacements"), c.displacements);
         EXPECT_EQ(belowZero(r, "loads"), c.loads);

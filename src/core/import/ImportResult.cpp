@@ -160,8 +160,9 @@ QStringList signNotes(const std::vector<Point>& points, const ImportOptions& use
         if (!(low < 0.0 && low / 2.0 < -high))
             return;
         const QString withUnit = unit.isEmpty() ? QString() : u" "_s + unit;
-        notes << QStringLiteral("The %1 lie below zero (down to %2%3, at most %4%3 above it), as a compression test "
-                                "records them: \"%5\" (%6) makes them rise.")
+        notes << QStringLiteral(
+                     "The %1 lie below zero (down to %2%3, at most %4%3 above it), as a compression test "
+                     "records them: \"%5\" (%6) makes them rise.")
                      .arg(QLatin1StringView(what), formatGeneral(low, u'.'), withUnit, formatGeneral(high, u'.'),
                           QLatin1StringView(change), QLatin1StringView(flag));
     };

@@ -68,21 +68,22 @@ void addCyclicEntries(const Workbench& wb, TestSheetContent& c)
     const QChar sep = wb.decimalSeparator();
     QString curve;
     switch (wb.cyclicView()) {
-    case CyclicView::Positive:
-        curve = u"Positive envelope"_s;
-        break;
-    case CyclicView::Negative:
-        curve = u"Negative envelope (values as magnitudes)"_s;
-        break;
-    case CyclicView::Average:
-        curve = u"Mean of the positive and negative envelopes' results"_s;
-        break;
+        case CyclicView::Positive:
+            curve = u"Positive envelope"_s;
+            break;
+        case CyclicView::Negative:
+            curve = u"Negative envelope (values as magnitudes)"_s;
+            break;
+        case CyclicView::Average:
+            curve = u"Mean of the positive and negative envelopes' results"_s;
+            break;
     }
     c.characteristics.insert(c.characteristics.begin(), {u"Curve analysed"_s, curve});
-    c.import.push_back({u"Cyclic envelope"_s, u"%1, peak: %2, tolerance %3 (dead band %4)"_s.arg(
-                                                   QLatin1StringView(choiceName(kEnvelopeChoiceNames, o.envelope).title),
-                                                   QString::fromLatin1(choiceName(kPeakChoiceNames, o.peak).title).toLower(),
-                                                   formatGeneral(o.tolerance, sep), formatGeneral(env.deadBand, sep))});
+    c.import.push_back(
+        {u"Cyclic envelope"_s, u"%1, peak: %2, tolerance %3 (dead band %4)"_s.arg(
+                                   QLatin1StringView(choiceName(kEnvelopeChoiceNames, o.envelope).title),
+                                   QString::fromLatin1(choiceName(kPeakChoiceNames, o.peak).title).toLower(),
+                                   formatGeneral(o.tolerance, sep), formatGeneral(env.deadBand, sep))});
     c.import.push_back({u"Phases"_s, u"positive %1, negative %2 (%3 reversals)"_s.arg(env.positive.phases.size())
                                          .arg(env.negative.phases.size())
                                          .arg(env.reversals.size())});

@@ -156,8 +156,9 @@ QStringList CyclicSession::caveats() const
 {
     // Both would be said of the same record: the first says why and what to do instead.
     if (envelopes_.reversals.empty() && (hasEnvelope(Direction::Positive) || hasEnvelope(Direction::Negative))) {
-        return {u"The record never turns back, so read as a cyclic test each envelope is its largest load "
-                u"alone. Read it as a monotonic curve to analyse all its points."_s};
+        return {
+            u"The record never turns back, so read as a cyclic test each envelope is its largest load "
+            u"alone. Read it as a monotonic curve to analyse all its points."_s};
     }
     QStringList said;
     for (Direction d : {Direction::Positive, Direction::Negative}) {
