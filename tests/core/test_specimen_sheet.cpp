@@ -103,6 +103,34 @@ TEST(SpecimenSheet, ACyclicRowGivesItsDirectionsPage)
     EXPECT_NE(means[0], means[1]);
 }
 
+// A stiffness below zero is kept, and both the summary row and the sheet say why: the first
+// point lies above the secant load. Here the curve, sorted, starts at (-0.1, 50) and falls
+// through p_s = 0.1 x 100 = 10 at x = -0.02, so K = (10 - 50) / (-0.02 + 0.1) = -500.
+TEST(SpecimenSheet, ANegativeStiffnessIsKeptAndExplained)
+{
+    QTemporaryDir dir;
+    BatchResult batch =
+        analyseAll({writeFile(dir, QStringLiteral("early.csv"), "d,l\n0,0\n-0.1,50\n1,60\n2,100\n3,80\n"),
+                    writeFile(dir, QStringLiteral("usual.csv"), workedExampleFile())},
+                   defaultBatchSettings(), 1);
+    const SummaryTable table = summaryOf(batch.specimens);
+    ASSERT_EQ(table.rowCount(), 2u);
+    const std::size_t stiffness = *table.columnIndex(QStringLiteral("initial_stiffness"));
+    const std::size_t notes = *table.columnIndex(QStringLiteral("notes"));
+    ASSERT_TRUE(std::holds_alternative<double>(table.cell(0, stiffness)));
+    EXPECT_NEAR(std::get<double>(table.cell(0, stiffness)), -500.0, 1e-9);
+    const QString explained = QStringLiteral("the first point's load, 50, is above the secant load, 10");
+    EXPECT_TRUE(
+        std::get<QString>(table.cell(0, notes)).contains(QStringLiteral("initial stiffness negative: ") + explained))
+        << std::get<QString>(table.cell(0, notes)).toStdString();
+    EXPECT_TRUE(specimenSheet(batch.specimens[0], std::nullopt)
+                    .content.notes.contains(QStringLiteral("Initial stiffness negative: ") + explained + u'.'));
+
+    EXPECT_FALSE(std::get<QString>(table.cell(1, notes)).contains(QStringLiteral("negative")));
+    EXPECT_TRUE(
+        specimenSheet(batch.specimens[1], std::nullopt).content.notes.filter(QStringLiteral("negative")).isEmpty());
+}
+
 TEST(SpecimenSheet, RowsWithoutACurveSayWhy)
 {
     QTemporaryDir dir;

@@ -3,6 +3,7 @@
 
 #include "core/methods/YieldMethods.h"
 #include "core/workbench/CyclicSession.h"
+#include "core/workbench/ResultNotes.h"
 
 #include <QFileInfo>
 
@@ -101,6 +102,8 @@ std::vector<SummaryCell> resultRow(const QString& file, const QString& direction
         notes << QStringLiteral("ultimate load not reached: the largest displacement is taken");
     if (!s.StiffnessFound)
         notes << QStringLiteral("initial stiffness not found");
+    if (const QString negative = negativeStiffnessNote(*wb); !negative.isEmpty())
+        notes << negative;
     const std::vector<YieldDefinitionResult>& others = wb->otherDefinitions();
     const auto methods = otherYieldMethods();
     for (std::size_t m = 0; m < methods.size(); ++m) {

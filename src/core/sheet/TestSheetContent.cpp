@@ -6,6 +6,7 @@
 #include "core/text/NumberText.h"
 #include "core/workbench/CyclicSession.h"
 #include "core/workbench/OtherDefinitions.h"
+#include "core/workbench/ResultNotes.h"
 
 #include <QFileInfo>
 
@@ -136,6 +137,11 @@ void addResultNotes(const Workbench& wb, const QStringList& messages, TestSheetC
         c.notes << u"Initial stiffness not found: "_s + why;
         c.notes << u"Geometric Graphic Method not found: it needs the initial stiffness. The mean is that of the"
                    u" other two methods."_s;
+    }
+    // The summary's clause, as a sentence.
+    if (QString negative = negativeStiffnessNote(wb); !negative.isEmpty()) {
+        negative[0] = negative[0].toUpper();
+        c.notes << negative + u"."_s;
     }
     const std::vector<YieldDefinitionResult>& others = wb.otherDefinitions();
     const auto methods = otherYieldMethods();
