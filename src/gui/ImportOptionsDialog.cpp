@@ -155,7 +155,7 @@ void ImportOptionsDialog::refresh()
         message_->setText(u"<span style=\"color:#b02020\">"_s + error.toHtmlEscaped() + u"</span>"_s);
     } else {
         QString text = preview_.message.toHtmlEscaped();
-        for (const QString& note : preview_.detection.notes)
+        for (const QString& note : preview_.notes)
             text += u"<br>"_s + note.toHtmlEscaped();
         message_->setText(text);
     }

@@ -405,8 +405,14 @@ TEST(ImportOptionsScale, CurvesBelowZeroAreNamedWithTheOptionThatLiftsThem)
     EXPECT_THAT(note.toStdString(), HasSubstr("--flip-load"));
     EXPECT_EQ(belowZero(asRecorded, "displacements"), 0) << "they end above zero, at +1.4187 mm";
 
+    // The dialog's preview says it of the file's first lines, before Import is pressed.
+    const ImportPreview preview = previewImport(readFileHead(concrete), o);
+    EXPECT_EQ(preview.notes.filter(QStringLiteral("The loads lie below zero")).size(), 1)
+        << preview.notes.join(u'\n').toStdString();
+
     o.loadScale.flip = true;
     EXPECT_EQ(belowZero(readWithOptions(concrete, o), "loads"), 0);
+    EXPECT_TRUE(previewImport(readFileHead(concrete), o).notes.filter(QStringLiteral("below zero")).isEmpty());
     o.loadScale.flip = false;
     o.cyclic = CyclicOptions{};
     EXPECT_EQ(belowZero(readWithOptions(concrete, o), "loads"), 0) << "a cyclic record lies on both sides";

@@ -24,6 +24,7 @@ ImportPreview previewImport(const FileHead& head, const ImportOptions& options, 
 {
     ImportPreview preview;
     preview.detection = detectOptions(head, options);
+    preview.notes = preview.detection.notes;
     const ImportOptions& used = preview.detection.options;
     const std::vector<CellRow> rows = headRows(head, used);
     const QStringList texts = head.kind == FileKind::Text ? headLineTexts(head, used.encoding) : QStringList();
@@ -77,6 +78,7 @@ ImportPreview previewImport(const FileHead& head, const ImportOptions& options, 
     preview.displacementUnit = result.displacementUnit;
     preview.loadUnit = result.loadUnit;
     preview.error = result.error;
+    preview.notes = result.notes;
     if (cutShort && result.ok())
         preview.message =
             QStringLiteral("%1 %2%5 of data from %2 %3 on in the first %4 %2s; the rest is read on import.")

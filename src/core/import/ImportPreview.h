@@ -41,7 +41,10 @@ struct ImportPreview {
     QString displacementUnit;  // of the points, after scale: as ImportResult has them
     QString loadUnit;
     QString message;  // as the import would report these lines (the head only)
-    QString error;    // not empty: the options read nothing from the head, and why
+    // Detection's notes, then what the head's points say (a curve recorded below zero), as
+    // the import would add them.
+    QStringList notes;
+    QString error;  // not empty: the options read nothing from the head, and why
 };
 
 ImportPreview previewImport(const FileHead& head, const ImportOptions& options, int maxLines = 200);
