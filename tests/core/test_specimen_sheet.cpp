@@ -119,7 +119,7 @@ TEST(SpecimenSheet, ANegativeStiffnessIsKeptAndExplained)
     const std::size_t notes = *table.columnIndex(QStringLiteral("notes"));
     ASSERT_TRUE(std::holds_alternative<double>(table.cell(0, stiffness)));
     EXPECT_NEAR(std::get<double>(table.cell(0, stiffness)), -500.0, 1e-9);
-    const QString explained = QStringLiteral("the first point's load, 50, is above the secant load, 10");
+    const QString explained = QStringLiteral("the first point's load (50) is above the secant load (10)");
     EXPECT_TRUE(
         std::get<QString>(table.cell(0, notes)).contains(QStringLiteral("initial stiffness negative: ") + explained))
         << std::get<QString>(table.cell(0, notes)).toStdString();

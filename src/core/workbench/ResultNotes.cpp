@@ -11,7 +11,7 @@ QString negativeStiffnessNote(const Workbench& wb)
     if (!s.StiffnessFound || !(s.InitialStiffness < 0.0) || curve.empty())
         return {};
     const QChar sep = wb.decimalSeparator();
-    return QStringLiteral("initial stiffness negative: the first point's load, %1, is above the secant load, %2")
+    return QStringLiteral("initial stiffness negative: the first point's load (%1) is above the secant load (%2)")
         .arg(formatPattern5(curve.y(0), sep), formatPattern5(s.SecantLoadFactor * s.PeakLoad, sep));
 }
 
