@@ -17,9 +17,9 @@ public:
     ~ChartDrawing() override;
 
     void savePicture(const QString& path, PictureFormat format, const ChartModel& chart, const AxisTitles& titles,
-                     QChar decimalSeparator) override;
+                     QChar decimalSeparator, const QDateTime& created) override;
     void writeTestSheet(const QString& path, const TestSheetContent& content, const ChartModel& chart,
-                        const AxisTitles& titles, QChar decimalSeparator) override;
+                        const AxisTitles& titles, QChar decimalSeparator, const QDateTime& created) override;
 
 private:
     std::unique_ptr<ChartView> view_;  // made for the first picture, kept for the others

@@ -2,6 +2,7 @@
 
 #include "cli/JsonText.h"
 #include "cli/MethodsOutput.h"
+#include "cli/OutputPaths.h"
 #include "cli/ProgressLine.h"
 #include "cli/TableLine.h"
 #include "core/batch/BatchAnalysis.h"
@@ -58,12 +59,12 @@ private:
 const char* levelName(MessageLevel level)
 {
     switch (level) {
-    case MessageLevel::Information:
-        return "information";
-    case MessageLevel::Warning:
-        return "warning";
-    case MessageLevel::Error:
-        return "error";
+        case MessageLevel::Information:
+            return "information";
+        case MessageLevel::Warning:
+            return "warning";
+        case MessageLevel::Error:
+            return "error";
     }
     return "error";
 }
@@ -156,7 +157,8 @@ QString toJson(const QString& source, const Workbench& wb, const std::vector<Mes
         for (int k = 0; k < data.count(); ++k) {
             if (k)
                 pts += QLatin1Char(',');
-            pts += QLatin1Char('[') + jsonNumber(data.x(k)) + QLatin1Char(',') + jsonNumber(data.y(k)) + QLatin1Char(']');
+            pts +=
+                QLatin1Char('[') + jsonNumber(data.x(k)) + QLatin1Char(',') + jsonNumber(data.y(k)) + QLatin1Char(']');
         }
         j += pts + QLatin1Char(']');
     }
@@ -185,10 +187,9 @@ void printTable(QTextStream& out, const QString& title, const Workbench& wb, con
     }
     appendTableLine(text, u"  %1 %2   %3 %4\n",
                     {{u"Max. Load", 24}, {f(Field::edt18), 14}, {u"Max. Disp.", 26}, {f(Field::edt19)}});
-    appendTableLine(text, u"  %1 %2   %3 %4\n", {{u"Ultimate Displacement", 24},
-                                                  {f(Field::edt15), 14},
-                                                  {u"Initial Secant Stiffness", 26},
-                                                  {f(Field::edt16)}});
+    appendTableLine(
+        text, u"  %1 %2   %3 %4\n",
+        {{u"Ultimate Displacement", 24}, {f(Field::edt15), 14}, {u"Initial Secant Stiffness", 26}, {f(Field::edt16)}});
     appendTableLine(text, u"  %1 %2 %3 %4\n",
                     {{u"", 40}, {u"Load at Yield", 15}, {u"Disp. at Yield", 15}, {u"Ductility"}});
     auto row = [&](QStringView name, Field a, Field b, Field c) {
@@ -299,6 +300,17 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
         usage = QStringLiteral("--report takes exactly one FILE");
     else if (!o.outDir.isEmpty())
         usage = outputNameClash(files);
+    if (usage.isEmpty())
+        usage = outputOverInput(o, files);
+    if (usage.isEmpty() && !o.summaryPath.isEmpty()) {
+        // Found out now, not after a long batch.
+        const QFileInfo summary(o.summaryPath);
+        if (summary.isDir())
+            usage = QStringLiteral("--summary \"%1\" is a folder: give the file to write, ending in .csv or .xlsx")
+                        .arg(o.summaryPath);
+        else if (!summary.absoluteDir().exists())
+            usage = QStringLiteral("the folder of --summary \"%1\" does not exist").arg(o.summaryPath);
+    }
     if (!usage.isEmpty()) {
         err << "rorevadi-cli: " << usage << "\n";
         return kExitUsage;
@@ -326,6 +338,8 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
     SummaryTable summary(summaryColumns());
     std::vector<CurveForSummary> curves;
     ProgressLine progress(err, static_cast<int>(files.size()), files.size() > 1 && ProgressLine::isTerminal(err));
+    // Both on one screen: the line steps aside while a file's results are written.
+    const bool resultsUnderProgress = progress.active() && ProgressLine::isTerminal(out);
 
     int status = kExitOk;
     // Called on this thread in the order of the files, whatever order they were analysed in:
@@ -334,6 +348,8 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
         const QString& file = files[index];
         Workbench& wb = *specimen.workbench;
         std::vector<Message>& messages = specimen.messages;
+        if (resultsUnderProgress)
+            progress.wipe();
         if (!wb.lastCalculationCompleted())
             status = kExitIncomplete;
         // The directions printed; the outputs show the first of them.
@@ -344,6 +360,11 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
             if (!o.direction || *o.direction == Direction::Negative)
                 views.push_back(CyclicView::Negative);
             wb.setCyclicView(views.front());
+            // The direction asked for, or both, without an envelope: nothing was calculated.
+            const CyclicSession& cyclic = *wb.cyclic();
+            if ((o.direction && !cyclic.hasEnvelope(*o.direction)) ||
+                (!cyclic.hasEnvelope(Direction::Positive) && !cyclic.hasEnvelope(Direction::Negative)))
+                status = kExitIncomplete;
         }
 
         QStringList written;
@@ -352,7 +373,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
                 writer(path);
                 written << path;
             } catch (const std::exception& e) {
-                err << "rorevadi-cli: " << QString::fromUtf8(e.what()) << "\n";
+                err << "rorevadi-cli: cannot write \"" << path << "\": " << QString::fromUtf8(e.what()) << "\n";
                 status = kExitIncomplete;
             }
         };
@@ -364,9 +385,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
         }
         // Made only for the outputs that name a file: a QDir for each file of a batch that only
         // prints its tables costs as much as a table line.
-        auto stem = [&] {
-            return QDir(o.outDir).filePath(wb.state().ResultBaseName + QStringLiteral("_YieldingPoint."));
-        };
+        auto stem = [&] { return outputStem(o, file); };
         if (!o.outDir.isEmpty())
             writeOutput(stem() + QStringLiteral("csv"),
                         [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
@@ -389,14 +408,14 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
         }
         if (o.picture) {
             writeOutput(stem() + pictureFormatExtension(*o.picture), [&](const QString& p) {
-                drawing->savePicture(p, *o.picture, wb.chart(), wb.axisTitles(), o.separator);
+                drawing->savePicture(p, *o.picture, wb.chart(), wb.axisTitles(), o.separator, now);
             });
         }
 
         if (o.sheet) {
-            writeOutput(QDir(o.outDir).filePath(testSheetFileName(wb.state().ResultBaseName)), [&](const QString& p) {
-                drawing->writeTestSheet(p, testSheetContent(specimen, now), wb.chart(), wb.axisTitles(),
-                                        o.separator);
+            writeOutput(QDir(o.outDir).filePath(testSheetFileName(baseNameOf(file))), [&](const QString& p) {
+                drawing->writeTestSheet(p, testSheetContent(specimen, now), wb.chart(), wb.axisTitles(), o.separator,
+                                        now);
             });
         }
 
@@ -438,13 +457,16 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
                 summary.addRow(std::move(row));
             // Only the workbook draws the curves, as many as its sheet holds (the others by name
             // only, for its note); a CSV summary holds no curve in memory.
-            if (summaryXlsx && specimen.imported) {
-                if (curves.size() < kSummaryCurvesMax)
-                    curves.push_back(curveForSummary(specimen));
-                else
-                    curves.push_back({QFileInfo(file).fileName(), {}});
+            if (summaryXlsx) {
+                for (CurveForSummary& curve : summaryCurvesOf(specimen)) {
+                    if (curves.size() >= kSummaryCurvesMax)
+                        curve.points = {};
+                    curves.push_back(std::move(curve));
+                }
             }
         }
+        if (resultsUnderProgress)
+            out.flush();
         return true;
     };
     analyseInOrder(files, settingsOf(o), o.jobs, emitFile, [&progress](int done, int) {
@@ -462,7 +484,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
             if (!o.json && o.reportPath != QLatin1String("-"))
                 out << "wrote " << o.summaryPath << "\n";
         } catch (const std::exception& e) {
-            err << "rorevadi-cli: " << QString::fromUtf8(e.what()) << "\n";
+            err << "rorevadi-cli: cannot write \"" << o.summaryPath << "\": " << QString::fromUtf8(e.what()) << "\n";
             status = kExitIncomplete;
         }
     }

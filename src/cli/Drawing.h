@@ -3,6 +3,7 @@
 #include "core/chart/PictureFormat.h"
 
 #include <QChar>
+#include <QDateTime>
 #include <QString>
 
 namespace rz {
@@ -20,10 +21,11 @@ class Drawing {
 public:
     virtual ~Drawing() = default;
     // Both throw what writeFileAtomically throws; an earlier file at path is then left as it was.
+    // created: the date a PDF carries (the run's, so that a run gives the same bytes again).
     virtual void savePicture(const QString& path, PictureFormat format, const ChartModel& chart,
-                             const AxisTitles& titles, QChar decimalSeparator) = 0;
+                             const AxisTitles& titles, QChar decimalSeparator, const QDateTime& created) = 0;
     virtual void writeTestSheet(const QString& path, const TestSheetContent& content, const ChartModel& chart,
-                                const AxisTitles& titles, QChar decimalSeparator) = 0;
+                                const AxisTitles& titles, QChar decimalSeparator, const QDateTime& created) = 0;
 };
 
 }  // namespace rz::cli

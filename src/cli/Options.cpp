@@ -1,14 +1,13 @@
 #include "cli/Options.h"
 
 #include "cli/OptionRow.h"
+#include "cli/OutputPaths.h"
 #include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFileInfo>
-#include <QHash>
 
 #include <initializer_list>
 #include <vector>
@@ -291,21 +290,6 @@ QString checkTogether(Options& o, const QCommandLineParser& parser)
 }
 
 }  // namespace
-
-QString outputNameClash(const QStringList& files)
-{
-    // Outputs are named after the file: two files of one name would overwrite each other's.
-    QHash<QString, QString> byName;
-    for (const QString& file : files) {
-        const QString name = baseNameOf(file);
-        const QString clean = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
-        if (byName.contains(name) && QDir::cleanPath(QFileInfo(byName.value(name)).absoluteFilePath()) != clean)
-            return QStringLiteral("\"%1\" and \"%2\" would both write %3_YieldingPoint.* in --out-dir")
-                .arg(byName.value(name), file, name);
-        byName.insert(name, file);
-    }
-    return {};
-}
 
 ParsedArguments parseArguments(const QStringList& args)
 {

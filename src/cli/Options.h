@@ -50,8 +50,4 @@ ParsedArguments parseArguments(const QStringList& args);
 
 QString usageText();
 
-// Two of files that would write the same <name>_YieldingPoint.* into --out-dir: the
-// usage error naming them; empty when there are none.
-QString outputNameClash(const QStringList& files);
-
 }  // namespace rz::cli

@@ -56,21 +56,27 @@ void ProgressLine::update(int done)
         return;
     const qint64 now = clock_.elapsed();
     // A few times a second is enough for the eye and costs nothing.
-    if (now - lastShown_ < 200 && done < total_)
+    if (shown_ && now - lastShown_ < 200 && done < total_)
         return;
     lastShown_ = now;
     const QString line = text(done, total_, now);
     width_ = std::max(width_, static_cast<int>(line.size()));
     err_ << '\r' << line.leftJustified(width_) << Qt::flush;
+    shown_ = true;
+}
+
+void ProgressLine::wipe()
+{
+    if (!active_ || !shown_)
+        return;
+    err_ << '\r' << QString(width_, QLatin1Char(' ')) << '\r' << Qt::flush;
+    shown_ = false;
 }
 
 void ProgressLine::finish()
 {
-    if (!active_)
-        return;
+    wipe();
     active_ = false;
-    if (width_ > 0)
-        err_ << '\r' << QString(width_, QLatin1Char(' ')) << '\r' << Qt::flush;
 }
 
 }  // namespace rz::cli

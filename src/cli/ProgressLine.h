@@ -16,9 +16,14 @@ public:
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
 
+    // Shows done of total: at most a few times a second, at once after wipe().
     void update(int done);
+    // Wipes the line for a moment, so that what is written next on the screen starts at
+    // its left; the next update() shows it again.
+    void wipe();
     // Wipes the line; nothing more is shown.
     void finish();
+    bool active() const { return active_; }
 
     // The line's text after done files of total in elapsedMs.
     static QString text(int done, int total, qint64 elapsedMs);
@@ -32,7 +37,8 @@ private:
     bool active_;
     QElapsedTimer clock_;
     qint64 lastShown_ = -1000;
-    int width_ = 0;  // of the longest line shown, to wipe it whole
+    int width_ = 0;       // of the longest line shown, to wipe it whole
+    bool shown_ = false;  // the line is on the screen now
 };
 
 }  // namespace rz::cli

@@ -1,6 +1,7 @@
 #include "excel/SummaryWorkbook.h"
 
 #include "core/batch/SummaryCsv.h"
+#include "core/compare/Comparison.h"
 #include "excel/WorkbookBackend.h"
 #include "excel/WorkbookWriter.h"
 
@@ -233,16 +234,30 @@ void writeCurves(lxw_workbook* wb, const std::vector<CurveForSummary>& curves, T
 
 }  // namespace
 
-CurveForSummary curveForSummary(const SpecimenAnalysis& specimen)
+std::vector<CurveForSummary> summaryCurvesOf(const SpecimenAnalysis& specimen)
 {
-    CurveForSummary curve{QFileInfo(specimen.path).fileName(), {}};
     if (!specimen.workbench || !specimen.imported)
-        return curve;
-    const Series& data = specimen.workbench->chart()[SeriesId::lnsrsSeries4].data;
-    curve.points.reserve(static_cast<std::size_t>(data.count()));
-    for (int k = 0; k < data.count(); ++k)
-        curve.points.emplace_back(data.x(k), data.y(k));
-    return curve;
+        return {};
+    const QString file = QFileInfo(specimen.path).fileName();
+    if (!specimen.workbench->cyclic()) {
+        CurveForSummary curve{file, {}};
+        const Series& data = specimen.workbench->chart()[SeriesId::lnsrsSeries4].data;
+        curve.points.reserve(static_cast<std::size_t>(data.count()));
+        for (int k = 0; k < data.count(); ++k)
+            curve.points.emplace_back(data.x(k), data.y(k));
+        return {curve};
+    }
+    std::vector<CurveForSummary> curves;
+    for (const Direction d : {Direction::Positive, Direction::Negative}) {
+        const std::optional<ComparedSpecimen> row = comparedRow(specimen, d);
+        if (!row)
+            continue;  // no envelope that way
+        CurveForSummary curve{file + QStringLiteral(" (%1)").arg(QLatin1StringView(keyOf(d))), {}};
+        for (const Point& p : comparedCurve(*row))
+            curve.points.emplace_back(p.x, p.y);
+        curves.push_back(std::move(curve));
+    }
+    return curves;
 }
 
 void writeSummaryWorkbook(const QString& path, const SummaryTable& table, const std::vector<CurveForSummary>& curves,

@@ -14,8 +14,8 @@
 // row per specimen and under them the statistics of every numeric column as formulas over
 // its cells (COUNT, AVERAGE, STDEV.S, STDEV.S/AVERAGE, MIN, MAX), so that deleting an
 // outlier's value updates them; their cached values are those of the CSV summary. Sheet
-// "Curves" holds every specimen's curve in two columns and a scatter chart overlaying
-// them all, one series per specimen.
+// "Curves" holds every row's curve in two columns and a scatter chart overlaying them all,
+// one series per curve.
 namespace rz {
 
 struct CurveForSummary {
@@ -27,8 +27,11 @@ struct CurveForSummary {
 // a note, as are points past its last row. The chart draws the first 255.
 inline constexpr std::size_t kSummaryCurvesMax = 8192;
 
-// A specimen's curve as its row names it (the file's name); no points when none were read.
-CurveForSummary curveForSummary(const SpecimenAnalysis& specimen);
+// A specimen's curves, one for each of its summary rows that has one, named as the row: the
+// file's name; for a cyclic record "<file name> (positive)" and "(negative)", each
+// direction's analysed envelope in its own quadrant, as the comparison chart draws it.
+// None when no curve was read.
+std::vector<CurveForSummary> summaryCurvesOf(const SpecimenAnalysis& specimen);
 
 // Throws excel::WorkbookWriteError (the file named and why); an earlier file of that name
 // is kept whole. created: the document's date (seconds since 1970) for a workbook whose

@@ -23,15 +23,6 @@ using namespace Qt::StringLiterals;
 
 const QStringList kSummaryFilters = {u"CSV files (*.csv)"_s, u"Excel workbooks (*.xlsx)"_s};
 
-CurveForSummary curveOf(const SpecimenAnalysis& s)
-{
-    CurveForSummary curve;
-    curve.name = QFileInfo(s.path).completeBaseName();
-    for (const Point& p : s.workbench->chart()[SeriesId::lnsrsSeries4].data.points())
-        curve.points.emplace_back(p.x, p.y);
-    return curve;
-}
-
 }  // namespace
 
 // --- comparison -------------------------------------------------------------------------
@@ -105,9 +96,10 @@ void BatchAnalysisDialog::exportSummary()
         const SummaryTable table = summaryOf(specimens_);
         if (workbook) {
             std::vector<CurveForSummary> curves;
-            for (const SpecimenAnalysis& s : specimens_)
-                if (s.imported && s.workbench)
-                    curves.push_back(curveOf(s));
+            for (const SpecimenAnalysis& s : specimens_) {
+                for (CurveForSummary& curve : summaryCurvesOf(s))
+                    curves.push_back(std::move(curve));
+            }
             writeSummaryWorkbook(path, table, curves);
         } else {
             writeSummaryCsv(path, table, sep_);

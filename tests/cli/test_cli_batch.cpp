@@ -319,6 +319,29 @@ TEST(CliProgress, LineSaysDoneTotalRateAndTimeLeft)
     EXPECT_TRUE(shown.endsWith(u'\r'));
     EXPECT_TRUE(shown.contains(QStringLiteral("3/3 files")));
     EXPECT_FALSE(cli::ProgressLine::isTerminal(err));
+
+    // Wiped for the results written under it, and shown again at once after them, however
+    // soon: a file's table starts at the left of the screen, the line stays below it.
+    shown.clear();
+    {
+        cli::ProgressLine line(err, 3, true);
+        line.update(1);
+        err.flush();
+        const qsizetype drawn = shown.size();  // "\r" and the line
+        line.wipe();
+        err.flush();
+        EXPECT_EQ(shown.mid(drawn), QLatin1Char('\r') + QString(drawn - 1, QLatin1Char(' ')) + QLatin1Char('\r'));
+        const qsizetype wiped = shown.size();
+        line.update(2);
+        err.flush();
+        EXPECT_TRUE(shown.mid(wiped).startsWith(QStringLiteral("\r2/3 files"))) << shown.toStdString();
+    }
+    cli::ProgressLine hidden(err, 3, false);
+    shown.clear();
+    hidden.update(1);
+    hidden.wipe();
+    err.flush();
+    EXPECT_TRUE(shown.isEmpty());
 }
 
 }  // namespace

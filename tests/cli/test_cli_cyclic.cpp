@@ -6,12 +6,17 @@
 #include "../core/WorkbenchTestSupport.h"
 #include "CliTestSupport.h"
 
+#include "cli/Cli.h"
+#include "core/import/CellRow.h"
+#include "core/import/XlsxReader.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <cmath>
 
 namespace rz {
 namespace {
@@ -161,6 +166,72 @@ TEST(CliCyclic, TablesPerDirectionAndTheirMean)
     // The negative backbone at the amplitude 20: 50 + 10 * 5 / 15; the mean is another load.
     EXPECT_TRUE(out.mid(n, a - n).contains(QStringLiteral("Max. Load                53.33333 "))) << out.toStdString();
     EXPECT_FALSE(out.mid(a).contains(QStringLiteral("Max. Load                53.33333 "))) << out.toStdString();
+}
+
+// The summary workbook's curves: one per row, named as the row, each direction's envelope
+// in its own quadrant; the same workbook whatever the run prints.
+TEST(CliCyclic, TheSummaryWorkbookHasACurvePerRowWhateverIsPrinted)
+{
+    qputenv("SOURCE_DATE_EPOCH", "1700000000");
+    QTemporaryDir dir;
+    const QString record = writeFile(dir, QStringLiteral("record.csv"), fileOf(makeCyclicRecord(shape()).samples));
+    const QString rising = writeFile(dir, QStringLiteral("rising.csv"), "d,l\n0,0\n1,50\n2,80\n3,95\n4,100\n");
+    QByteArray workbooks[2];
+    QList<QJsonObject> lines;
+    for (int json = 0; json < 2; ++json) {
+        const QString summary = dir.filePath(QStringLiteral("s%1.xlsx").arg(json));
+        QStringList args{QStringLiteral("--cyclic"), QStringLiteral("--summary"), summary, record, rising};
+        if (json)
+            args.prepend(QStringLiteral("--json"));
+        const CliRun r = runCli(args);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        workbooks[json] = readFile(summary);
+        if (json)
+            lines = jsonLines(r);
+    }
+    qunsetenv("SOURCE_DATE_EPOCH");
+    EXPECT_EQ(workbooks[0], workbooks[1]);
+
+    XlsxSheetReader sheet = XlsxSheetReader::open(dir.filePath(QStringLiteral("s0.xlsx")), QStringLiteral("Curves"));
+    std::vector<CellRow> rows;
+    for (CellRow row; sheet.nextRow(row);)
+        rows.push_back(row);
+    ASSERT_GT(rows.size(), 34u);
+    const CellRow& names = rows[32];  // the sheet's row 33, under the chart
+    ASSERT_GE(names.size(), 5u);
+    EXPECT_EQ(names[0].text, QStringLiteral("record.csv (positive)"));
+    EXPECT_EQ(names[2].text, QStringLiteral("record.csv (negative)"));
+    EXPECT_EQ(names[4].text, QStringLiteral("rising.csv (positive)"));
+    EXPECT_TRUE(names.size() < 7 || names[6].text.isEmpty());
+
+    // The negative curve is the JSON's negative envelope (given as magnitudes) turned back.
+    ASSERT_EQ(lines.size(), 4);  // rising.csv's empty negative direction is printed too
+    const QJsonArray envelope = lines[1][QStringLiteral("envelope")].toArray();
+    ASSERT_FALSE(envelope.isEmpty());
+    for (qsizetype k = 0; k < envelope.size(); ++k) {
+        SCOPED_TRACE(k);
+        const CellRow& row = rows[static_cast<std::size_t>(34 + k)];
+        ASSERT_GE(row.size(), 4u);
+        // The workbook stores 16 significant digits.
+        const double x = 0.0 - envelope[k].toArray()[0].toDouble();
+        const double y = 0.0 - envelope[k].toArray()[1].toDouble();
+        EXPECT_NEAR(cellNumber(row[2], u'.').value_or(1.0), x, 1e-14 * std::abs(x));
+        EXPECT_NEAR(cellNumber(row[3], u'.').value_or(1.0), y, 1e-14 * std::abs(y));
+    }
+}
+
+// A direction asked for that the record does not have is not calculated: the run says so.
+TEST(CliCyclic, ADirectionWithoutEnvelopeEndsInOne)
+{
+    QTemporaryDir dir;
+    const QString rising = writeFile(dir, QStringLiteral("rising.csv"), "d,l\n0,0\n1,50\n2,80\n3,95\n4,100\n");
+    EXPECT_EQ(runCli({QStringLiteral("--cyclic"), rising}).code, cli::kExitOk);
+    EXPECT_EQ(
+        runCli({QStringLiteral("--cyclic"), QStringLiteral("--direction"), QStringLiteral("positive"), rising}).code,
+        cli::kExitOk);
+    EXPECT_EQ(
+        runCli({QStringLiteral("--cyclic"), QStringLiteral("--direction"), QStringLiteral("negative"), rising}).code,
+        cli::kExitIncomplete);
 }
 
 TEST(CliCyclic, UsageErrors)

@@ -10,6 +10,8 @@
 #include <gmock/gmock.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 #include <atomic>
 #include <cmath>
@@ -324,6 +326,48 @@ TEST(BatchFiles, FoldersListsAndMissingPaths)
               (QStringList{"named/B.csv", "named/b.csv", "named/" + fullwidthZ, "named/" + emoji}));
 }
 
+// A folder reached through several links is read once, under the first of its names in
+// byte order, whatever order the file system lists them in; a link back up the tree ends.
+TEST(BatchFiles, LinkedFoldersOnceUnderTheirFirstName)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    QDir(root).mkpath(QStringLiteral("tree/inner"));
+    writeFile(dir, QStringLiteral("tree/inner/m.csv"), "x,y\n0,0\n");
+    writeFile(dir, QStringLiteral("tree/top.csv"), "x,y\n0,0\n");
+    const QString tree = root + QStringLiteral("/tree");
+    for (const char* link : {"zz", "b", "_x"})
+        ASSERT_TRUE(QFile::link(tree + QStringLiteral("/inner"), tree + QLatin1Char('/') + QLatin1String(link)));
+    ASSERT_TRUE(QFile::link(tree, tree + QStringLiteral("/inner/up")));
+    QStringList found;
+    for (const QString& p : expandBatchArguments({tree}, true, nullptr))
+        found << QDir(tree).relativeFilePath(p);
+    EXPECT_EQ(found, (QStringList{"_x/m.csv", "top.csv"}));
+}
+
+// A folder that cannot be read is said, not left out.
+TEST(BatchFiles, FoldersThatCannotBeReadAreSaid)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    QDir(root).mkpath(QStringLiteral("locked"));
+    const QString locked = root + QStringLiteral("/locked");
+    QFile::setPermissions(locked, QFileDevice::Permissions{});
+    if (QFileInfo(locked).isReadable()) {
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        GTEST_SKIP() << "permissions do not hold for this user (root)";
+    }
+    for (bool recursive : {false, true}) {
+        try {
+            expandBatchArguments({recursive ? root : locked}, recursive, nullptr);
+            ADD_FAILURE() << "a folder that cannot be read was passed over";
+        } catch (const std::runtime_error& e) {
+            EXPECT_THAT(e.what(), ::testing::HasSubstr("cannot read the folder"));
+        }
+    }
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 }  // namespace
 }  // namespace rz
 
@@ -351,7 +395,8 @@ TEST(BatchSummary, CyclicRecordsGiveARowPerDirection)
     const Direction directions[] = {Direction::Positive, Direction::Negative};
     for (std::size_t row = 0; row < 2; ++row) {
         SCOPED_TRACE(row);
-        EXPECT_EQ(std::get<QString>(cellAt(table, row, "file")), QStringLiteral("cfs_stud_to_osb_connection_cyclic_01.csv"));
+        EXPECT_EQ(std::get<QString>(cellAt(table, row, "file")),
+                  QStringLiteral("cfs_stud_to_osb_connection_cyclic_01.csv"));
         EXPECT_EQ(std::get<QString>(cellAt(table, row, "direction")),
                   row == 0 ? QStringLiteral("positive") : QStringLiteral("negative"));
         const std::vector<Point>& envelope = session.envelopes().of(directions[row]).points;
@@ -361,7 +406,8 @@ TEST(BatchSummary, CyclicRecordsGiveARowPerDirection)
             largest = std::max(largest, std::fabs(p.y));
         EXPECT_EQ(number(table, row, "peak_load"), largest);
         EXPECT_GT(*number(table, row, "mean_yield_disp"), 0.0) << "results of a direction are magnitudes";
-        EXPECT_EQ(number(table, row, "mean_yield_load"), session.analysis(directions[row]).state().MeanResult.YieldLoad);
+        EXPECT_EQ(number(table, row, "mean_yield_load"),
+                  session.analysis(directions[row]).state().MeanResult.YieldLoad);
     }
     EXPECT_EQ(std::get<QString>(cellAt(table, 2, "direction")), QStringLiteral("positive"));
     EXPECT_EQ(table.statistics()[*table.columnIndex(QStringLiteral("peak_load"))]->count, 4);

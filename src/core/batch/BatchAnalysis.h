@@ -101,7 +101,8 @@ std::vector<SummaryCell> summaryRowOf(const SpecimenAnalysis& specimen);
 
 // What a FILE argument means in the batch tool: a file; a folder (its *.csv, *.txt, *.dat,
 // *.xlsx, sorted by name, subfolders only when recursive); "-": the paths on `standardInput`,
-// one per line. Throws std::runtime_error with a one-line message for a missing path.
+// one per line. Throws std::runtime_error with a one-line message for a missing path or a
+// folder that cannot be read (rather than leave its files out unsaid).
 QStringList expandBatchArguments(const QStringList& arguments, bool recursive, QTextStream* standardInput);
 
 // The paths a list holds, one per line: a CR before the line break and blank lines left out.

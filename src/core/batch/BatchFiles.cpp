@@ -2,10 +2,10 @@
 #include "core/batch/BatchAnalysis.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <set>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -21,19 +21,48 @@ const QStringList& dataFilePatterns()
     return kPatterns;
 }
 
+[[noreturn]] void cannotRead(const QString& folder)
+{
+    throw std::runtime_error(
+        QStringLiteral("cannot read the folder \"%1\": permission denied").arg(folder).toStdString());
+}
+
+// Adds the data files of folder to found, and with recursive those of its subfolders,
+// taken by name; a subfolder reached twice (through a link) is read once, where it is met
+// first, so the same paths come out on every machine. visited: the folders read, as the
+// file system names them.
+void collectFolder(const QString& folder, bool recursive, std::set<QString>& visited,
+                   std::vector<std::pair<QByteArray, QString>>& found)
+{
+    const QDir dir(folder);
+    // An empty listing is also what a folder that cannot be read gives: say so instead.
+    if (!QFileInfo(folder).isReadable() || !QFileInfo(folder).isExecutable())
+        cannotRead(folder);
+    for (const QFileInfo& file : dir.entryInfoList(dataFilePatterns(), QDir::Files, QDir::Unsorted)) {
+        QString path = dir.filePath(file.fileName());
+        found.emplace_back(path.toUtf8(), std::move(path));
+    }
+    if (!recursive)
+        return;
+    std::vector<std::pair<QByteArray, QString>> subfolders;
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted))
+        subfolders.emplace_back(name.toUtf8(), name);
+    std::sort(subfolders.begin(), subfolders.end());
+    for (const auto& [bytes, name] : subfolders) {
+        const QString sub = dir.filePath(name);
+        if (visited.insert(QFileInfo(sub).canonicalFilePath()).second)
+            collectFolder(sub, recursive, visited, found);
+    }
+}
+
 // The data files of a folder by name (byte order of the path, the same on every machine);
 // with recursive, a subfolder's files come where its name sorts.
 QStringList folderFiles(const QString& folder, bool recursive)
 {
     // Each path with its bytes, made once rather than at every comparison of the sort.
     std::vector<std::pair<QByteArray, QString>> found;
-    QDirIterator it(
-        folder, dataFilePatterns(), QDir::Files,
-        recursive ? QDirIterator::Subdirectories | QDirIterator::FollowSymlinks : QDirIterator::NoIteratorFlags);
-    while (it.hasNext()) {
-        QString path = it.next();
-        found.emplace_back(path.toUtf8(), std::move(path));
-    }
+    std::set<QString> visited{QFileInfo(folder).canonicalFilePath()};
+    collectFolder(folder, recursive, visited, found);
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     QStringList files;
     files.reserve(static_cast<qsizetype>(found.size()));

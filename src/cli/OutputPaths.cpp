@@ -1,0 +1,90 @@
+#include "cli/OutputPaths.h"
+
+#include "core/sheet/TestSheetContent.h"
+#include "core/workbench/Workbench.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+
+namespace rz::cli {
+
+namespace {
+
+// A path as the file system sees it: the target of links when it exists, else cleaned.
+QString samePlace(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+}  // namespace
+
+QString outputStem(const Options& o, const QString& file)
+{
+    return QDir(o.outDir).filePath(baseNameOf(file) + QStringLiteral("_YieldingPoint."));
+}
+
+QStringList outDirOutputs(const Options& o, const QString& file)
+{
+    if (o.outDir.isEmpty())
+        return {};
+    const QString stem = outputStem(o, file);
+    QStringList paths{stem + QStringLiteral("csv")};
+    if (o.xlsx)
+        paths << stem + QStringLiteral("xlsx");
+    if (o.picture)
+        paths << stem + pictureFormatExtension(*o.picture);
+    if (o.sheet)
+        paths << QDir(o.outDir).filePath(testSheetFileName(baseNameOf(file)));
+    return paths;
+}
+
+QString outputNameClash(const QStringList& files)
+{
+    // Outputs are named after the file: two files of one name would overwrite each other's.
+    QHash<QString, QString> byName;
+    for (const QString& file : files) {
+        const QString name = baseNameOf(file);
+        const QString clean = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+        if (byName.contains(name) && QDir::cleanPath(QFileInfo(byName.value(name)).absoluteFilePath()) != clean)
+            return QStringLiteral("\"%1\" and \"%2\" would both write %3_YieldingPoint.* in --out-dir")
+                .arg(byName.value(name), file, name);
+        byName.insert(name, file);
+    }
+    return {};
+}
+
+QString outputOverInput(const Options& o, const QStringList& files)
+{
+    QHash<QString, QString> inputs;
+    for (const QString& file : files)
+        inputs.insert(samePlace(file), file);
+    auto overwrites = [&](const QString& output, const QString& what) -> QString {
+        const auto input = inputs.constFind(samePlace(output));
+        if (input == inputs.constEnd())
+            return {};
+        return QStringLiteral("%1 \"%2\" is the data file \"%3\" and would overwrite it: write it elsewhere")
+            .arg(what, output, *input);
+    };
+    if (!o.reportPath.isEmpty() && o.reportPath != QLatin1String("-")) {
+        if (QString problem = overwrites(o.reportPath, QStringLiteral("--report")); !problem.isEmpty())
+            return problem;
+    }
+    if (!o.summaryPath.isEmpty()) {
+        if (QString problem = overwrites(o.summaryPath, QStringLiteral("--summary")); !problem.isEmpty())
+            return problem;
+    }
+    if (o.outDir.isEmpty() || inputs.isEmpty())
+        return {};
+    for (const QString& file : files) {
+        for (const QString& output : outDirOutputs(o, file)) {
+            if (QString problem = overwrites(output, QStringLiteral("the output")); !problem.isEmpty())
+                return problem;
+        }
+    }
+    return {};
+}
+
+}  // namespace rz::cli

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "cli/Options.h"
+
+#include <QString>
+#include <QStringList>
+
+// Where the batch tool writes, and the checks made before it writes anything: two FILEs
+// whose outputs would share a name, or an output that would replace one of the FILEs.
+namespace rz::cli {
+
+// The name every output of file starts with in --out-dir: DIR/<base name>_. From the
+// path as given, so that a file whose import failed is named like the others.
+QString outputStem(const Options& o, const QString& file);
+
+// Every file the run writes for file into --out-dir (none without it).
+QStringList outDirOutputs(const Options& o, const QString& file);
+
+// Two of files that would write the same <name>_YieldingPoint.* into --out-dir: the
+// usage error naming them; empty when there are none.
+QString outputNameClash(const QStringList& files);
+
+// An output (--report, --summary, or one in --out-dir) that is one of files, which it would
+// overwrite before or while it is read: the usage error naming both; empty when none is.
+QString outputOverInput(const Options& o, const QStringList& files);
+
+}  // namespace rz::cli
