@@ -58,6 +58,9 @@ QString outputNameClash(const QStringList& files)
 
 QString outputOverInput(const Options& o, const QStringList& files)
 {
+    const bool reportFile = !o.reportPath.isEmpty() && o.reportPath != QLatin1String("-");
+    if (!reportFile && o.summaryPath.isEmpty() && o.outDir.isEmpty())
+        return {};  // writes no file: a batch that only prints asks nothing of the file system
     QHash<QString, QString> inputs;
     for (const QString& file : files)
         inputs.insert(samePlace(file), file);
@@ -68,7 +71,7 @@ QString outputOverInput(const Options& o, const QStringList& files)
         return QStringLiteral("%1 \"%2\" is the data file \"%3\" and would overwrite it: write it elsewhere")
             .arg(what, output, *input);
     };
-    if (!o.reportPath.isEmpty() && o.reportPath != QLatin1String("-")) {
+    if (reportFile) {
         if (QString problem = overwrites(o.reportPath, QStringLiteral("--report")); !problem.isEmpty())
             return problem;
     }
