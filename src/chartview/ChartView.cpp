@@ -1,6 +1,7 @@
 #include "chartview/ChartView.h"
 
 #include "core/io/Files.h"
+#include "core/io/PdfDate.h"
 
 #include <QBuffer>
 #include <QPageLayout>
@@ -498,11 +499,13 @@ QByteArray ChartView::renderPicture(PictureFormat format)
     return bytes;
 }
 
-void ChartView::savePicture(const QString& path, PictureFormat format)
+void ChartView::savePicture(const QString& path, PictureFormat format, const QDateTime& created)
 {
-    const QByteArray bytes = renderPicture(format);
+    QByteArray bytes = renderPicture(format);
     if (bytes.isEmpty())
         throw FileWriteError(QStringLiteral("Cannot draw the chart for \"%1\".").arg(path).toStdString());
+    if (format == PictureFormat::Pdf)
+        stampPdfCreationDate(bytes, created);
     writeFileAtomically(path, bytes);
 }
 

@@ -7,6 +7,7 @@
 #include <qcustomplot.h>
 
 #include <QChar>
+#include <QDateTime>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -55,8 +56,9 @@ public:
 
     // The chart as drawn now, at its current size, in the given format. Throws
     // FileWriteError (core/report/Report.h) when the file cannot be written; an
-    // earlier file at path is then left untouched.
-    void savePicture(const QString& path, PictureFormat format);
+    // earlier file at path is then left untouched. created, when valid: the date a PDF
+    // carries instead of the time of writing (core/io/PdfDate.h).
+    void savePicture(const QString& path, PictureFormat format, const QDateTime& created = {});
     QByteArray renderPicture(PictureFormat format);
 
 private:

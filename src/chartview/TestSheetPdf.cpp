@@ -2,6 +2,7 @@
 
 #include "chartview/ChartView.h"
 #include "core/io/Files.h"
+#include "core/io/PdfDate.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -495,11 +496,13 @@ QByteArray renderTestSheetPdf(const TestSheetContent& content, const SheetChart&
     return bytes;
 }
 
-void writeTestSheetPdf(const QString& path, const TestSheetContent& content, const SheetChart& chart)
+void writeTestSheetPdf(const QString& path, const TestSheetContent& content, const SheetChart& chart,
+                       const QDateTime& created)
 {
-    const QByteArray bytes = renderTestSheetPdf(content, chart);
+    QByteArray bytes = renderTestSheetPdf(content, chart);
     if (bytes.isEmpty())
         throw FileWriteError(u"Cannot draw the test sheet for \"%1\"."_s.arg(path).toStdString());
+    stampPdfCreationDate(bytes, created);
     writeFileAtomically(path, bytes);
 }
 

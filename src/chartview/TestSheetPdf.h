@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QChar>
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -37,7 +38,9 @@ SheetChart sheetChartAsShown(const ChartModel& model, const AxisTitles& titles, 
 QByteArray renderTestSheetPdf(const TestSheetContent& content, const SheetChart& chart);
 
 // Renders and writes under the policy of writeFileAtomically; throws FileWriteError, and
-// an earlier file at path is then left as it was.
-void writeTestSheetPdf(const QString& path, const TestSheetContent& content, const SheetChart& chart);
+// an earlier file at path is then left as it was. created, when valid: the date the PDF
+// carries instead of the time of writing (core/io/PdfDate.h).
+void writeTestSheetPdf(const QString& path, const TestSheetContent& content, const SheetChart& chart,
+                       const QDateTime& created = {});
 
 }  // namespace rz

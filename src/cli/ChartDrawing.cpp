@@ -2,27 +2,11 @@
 
 #include "chartview/ChartView.h"
 #include "chartview/TestSheetPdf.h"
-#include "core/io/Files.h"
-#include "core/io/PdfDate.h"
 
 namespace rz::cli {
 
 ChartDrawing::ChartDrawing() = default;
 ChartDrawing::~ChartDrawing() = default;
-
-namespace {
-
-void writeDrawn(const QString& path, QByteArray bytes, bool pdf, const QDateTime& created, const char* what)
-{
-    if (bytes.isEmpty())
-        throw FileWriteError(
-            QStringLiteral("Cannot draw the %1 for \"%2\".").arg(QLatin1StringView(what), path).toStdString());
-    if (pdf)
-        stampPdfCreationDate(bytes, created);
-    writeFileAtomically(path, bytes);
-}
-
-}  // namespace
 
 void ChartDrawing::savePicture(const QString& path, PictureFormat format, const ChartModel& chart,
                                const AxisTitles& titles, QChar decimalSeparator, const QDateTime& created)
@@ -37,7 +21,7 @@ void ChartDrawing::savePicture(const QString& path, PictureFormat format, const 
         view_->setDecimalSeparator(decimalSeparator);
     view_->setAxisTitles(titles);
     view_->sync(chart);
-    writeDrawn(path, view_->renderPicture(format), format == PictureFormat::Pdf, created, "chart");
+    view_->savePicture(path, format, created);
 }
 
 void ChartDrawing::writeTestSheet(const QString& path, const TestSheetContent& content, const ChartModel& chart,
@@ -47,7 +31,7 @@ void ChartDrawing::writeTestSheet(const QString& path, const TestSheetContent& c
     sheet.model = &chart;
     sheet.titles = titles;
     sheet.decimalSeparator = decimalSeparator;
-    writeDrawn(path, renderTestSheetPdf(content, sheet), true, created, "test sheet");
+    writeTestSheetPdf(path, content, sheet, created);
 }
 
 }  // namespace rz::cli

@@ -413,7 +413,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
         }
 
         if (o.sheet) {
-            writeOutput(QDir(o.outDir).filePath(testSheetFileName(baseNameOf(file))), [&](const QString& p) {
+            writeOutput(testSheetPath(o, file), [&](const QString& p) {
                 drawing->writeTestSheet(p, testSheetContent(specimen, now), wb.chart(), wb.axisTitles(), o.separator,
                                         now);
             });

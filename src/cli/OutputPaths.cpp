@@ -26,6 +26,11 @@ QString outputStem(const Options& o, const QString& file)
     return QDir(o.outDir).filePath(baseNameOf(file) + QStringLiteral("_YieldingPoint."));
 }
 
+QString testSheetPath(const Options& o, const QString& file)
+{
+    return QDir(o.outDir).filePath(testSheetFileName(baseNameOf(file)));
+}
+
 QStringList outDirOutputs(const Options& o, const QString& file)
 {
     if (o.outDir.isEmpty())
@@ -37,7 +42,7 @@ QStringList outDirOutputs(const Options& o, const QString& file)
     if (o.picture)
         paths << stem + pictureFormatExtension(*o.picture);
     if (o.sheet)
-        paths << QDir(o.outDir).filePath(testSheetFileName(baseNameOf(file)));
+        paths << testSheetPath(o, file);
     return paths;
 }
 

@@ -13,6 +13,9 @@ namespace rz::cli {
 // path as given, so that a file whose import failed is named like the others.
 QString outputStem(const Options& o, const QString& file);
 
+// DIR/<base name>_TestSheet.pdf, where --test-sheet writes file's page.
+QString testSheetPath(const Options& o, const QString& file);
+
 // Every file the run writes for file into --out-dir (none without it).
 QStringList outDirOutputs(const Options& o, const QString& file);
 

@@ -36,7 +36,7 @@ void collectFolder(const QString& folder, bool recursive, std::set<QString>& vis
 {
     const QDir dir(folder);
     // An empty listing is also what a folder that cannot be read gives: say so instead.
-    if (!QFileInfo(folder).isReadable() || !QFileInfo(folder).isExecutable())
+    if (const QFileInfo info(folder); !info.isReadable() || !info.isExecutable())
         cannotRead(folder);
     for (const QFileInfo& file : dir.entryInfoList(dataFilePatterns(), QDir::Files, QDir::Unsorted)) {
         QString path = dir.filePath(file.fileName());
