@@ -5,8 +5,6 @@
 #include "excel/WorkbookBackend.h"
 #include "excel/WorkbookWriter.h"
 
-#include <QFileInfo>
-
 #include <xlsxwriter.h>
 
 #include <cmath>
@@ -238,7 +236,7 @@ std::vector<CurveForSummary> summaryCurvesOf(const SpecimenAnalysis& specimen)
 {
     if (!specimen.workbench || !specimen.imported)
         return {};
-    const QString file = QFileInfo(specimen.path).fileName();
+    const QString file = specimenName(specimen);
     if (!specimen.workbench->cyclic()) {
         CurveForSummary curve{file, {}};
         const Series& data = specimen.workbench->chart()[SeriesId::lnsrsSeries4].data;

@@ -54,7 +54,7 @@ void BatchAnalysisDialog::exportTestSheets()
         const SpecimenSheet sheet = specimenSheet(specimen, direction);
         if (!sheet.missing.isEmpty()) {
             dialogs_.showMessage(this, MessageLevel::Information,
-                                 u"%1 has no test sheet: %2"_s.arg(QFileInfo(specimen.path).fileName(), sheet.missing));
+                                 u"%1 has no test sheet: %2"_s.arg(specimenName(specimen), sheet.missing));
             return;
         }
         const QString path =
@@ -93,7 +93,7 @@ void BatchAnalysisDialog::writeSheetsToFolder(const std::vector<int>& rows)
         const SpecimenAnalysis& specimen = specimens_[s];
         const QString name = specimenSheetFileName(specimen, rowDirection_[r]);
         if (!specimen.imported || !specimen.workbench) {
-            skipped << QFileInfo(specimen.path).fileName();
+            skipped << specimenName(specimen);
             continue;
         }
         // Two files of one name from different folders: the first keeps the name.

@@ -6,6 +6,8 @@
 
 #include "cli/Cli.h"
 #include "cli/ProgressLine.h"
+#include "core/import/CellRow.h"
+#include "core/import/XlsxReader.h"
 
 #include <gtest/gtest.h>
 
@@ -256,6 +258,40 @@ TEST(CliFiles, FoldersAndListsOnStandardInput)
     const CliRun missing = runCli({QStringLiteral("--json"), series, dir.filePath(QStringLiteral("nothing.csv"))});
     EXPECT_EQ(missing.code, 1);
     EXPECT_EQ(sources(missing), (QStringList{"a.txt", "b.csv", "nothing.csv"}));
+}
+
+// Instruments often write one file name into every specimen's folder: the summary's rows
+// and its curves then carry as many folders as tell the files apart.
+TEST(CliFiles, FilesOfOneNameAreToldApartInTheSummary)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"programme/specA/data.csv", "programme/specB/data.csv", "programme/lone.csv"}) {
+        QDir(dir.path()).mkpath(QFileInfo(QString::fromLatin1(name)).path());
+        writeFile(dir, QString::fromLatin1(name), specimenCurve(5, 100));
+    }
+    const QString programme = dir.filePath(QStringLiteral("programme"));
+    const QString csv = dir.filePath(QStringLiteral("s.csv"));
+    const QString xlsx = dir.filePath(QStringLiteral("s.xlsx"));
+    for (const QString& summary : {csv, xlsx}) {
+        const CliRun run = runCli({QStringLiteral("-r"), QStringLiteral("--summary"), summary, programme});
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        // The tables on standard output keep the paths as found.
+        EXPECT_TRUE(run.out.contains(QDir(programme).filePath(QStringLiteral("specA/data.csv")).toUtf8()));
+    }
+    QStringList rows;
+    for (const QString& line : QString::fromUtf8(readFile(csv)).split(QStringLiteral("\r\n")).mid(1, 3))
+        rows << line.section(u',', 0, 0);
+    EXPECT_EQ(rows, (QStringList{"lone.csv", "specA/data.csv", "specB/data.csv"}));
+    XlsxSheetReader sheet = XlsxSheetReader::open(xlsx, QStringLiteral("Curves"));
+    std::vector<CellRow> cells;
+    for (CellRow row; sheet.nextRow(row);)
+        cells.push_back(row);
+    ASSERT_GE(cells.size(), 33u);
+    const CellRow& names = cells[32];  // the sheet's row 33, under the chart
+    ASSERT_GE(names.size(), 5u);
+    EXPECT_EQ(names[0].text, QStringLiteral("lone.csv"));
+    EXPECT_EQ(names[2].text, QStringLiteral("specA/data.csv"));
+    EXPECT_EQ(names[4].text, QStringLiteral("specB/data.csv"));
 }
 
 TEST(CliFiles, UsageErrorsOfTheBatchOptions)

@@ -1,5 +1,6 @@
 #include "core/batch/BatchAnalysis.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QRunnable>
 #include <QThread>
@@ -69,6 +70,7 @@ SpecimenAnalysis analyseSpecimen(const QString& path, const BatchSettings& setti
 {
     SpecimenAnalysis result;
     result.path = path;
+    result.name = QFileInfo(path).fileName();
     auto model = std::make_unique<SpecimenModel>(settings);
     std::size_t importMessages = 0;
     model->setFieldText(Field::edt12, settings.loadReduction);
@@ -179,6 +181,7 @@ bool runInOrder(const QStringList& paths, const BatchSettings& settings, int job
     // any worker can race for it.
     (void)QLocale::system();
 
+    const QStringList names = specimenNames(paths);
     const int threads = std::min(threadsFor(jobs), total);
     // Enough ahead that no worker waits for a slow file to be consumed, few enough that a
     // huge batch never holds many curves.
@@ -193,7 +196,8 @@ bool runInOrder(const QStringList& paths, const BatchSettings& settings, int job
         for (; submitted < std::min(limit, total); ++submitted) {
             const int index = submitted;
             const QString path = paths[index];
-            pool.start([&finished, &settings, index, path] {
+            const QString name = names[index];
+            pool.start([&finished, &settings, index, path, name] {
                 SpecimenAnalysis specimen;
                 try {
                     specimen = analyseSpecimen(path, settings);
@@ -204,6 +208,7 @@ bool runInOrder(const QStringList& paths, const BatchSettings& settings, int job
                     specimen.failure = QString::fromUtf8(e.what());
                     specimen.messages.push_back({MessageLevel::Error, specimen.failure});
                 }
+                specimen.name = name;
                 finished.put(index, std::move(specimen));
             });
         }

@@ -43,6 +43,7 @@ struct BatchMessage {
 // three fields set, Calculate.
 struct SpecimenAnalysis {
     QString path;
+    QString name;                          // how summaries, legends and curves name it (specimenNames)
     std::vector<BatchMessage> messages;    // every message, in order
     bool imported = false;                 // the curve was stored
     bool calculated = false;               // Calculate ran to its end
@@ -56,6 +57,13 @@ struct SpecimenAnalysis {
 
 SpecimenAnalysis analyseSpecimen(const QString& path, const BatchSettings& settings);
 
+// The names of a batch's specimens, one per path: its file name, unless another file of
+// the batch has that name; then as many of its last folders as tell it from the others
+// ("specA/coupon.csv", "specB/coupon.csv"). A path given twice names one file, not a tie.
+QStringList specimenNames(const QStringList& paths);
+// The specimen's name, or its file name when it has none.
+QString specimenName(const SpecimenAnalysis& specimen);
+
 // Called on the calling thread between files (done of total); returning false cancels:
 // files not started are not analysed and the call returns what finished, in order, with
 // `cancelled` set.
@@ -67,7 +75,8 @@ struct BatchResult {
 };
 
 // Every path on `jobs` worker threads (a thread pool of its own; jobs <= 0: the number of
-// cores); results in the order given, whatever order they finish in.
+// cores); results in the order given, whatever order they finish in, named by
+// specimenNames(paths).
 BatchResult analyseAll(const QStringList& paths, const BatchSettings& settings, int jobs,
                        const BatchProgress& progress = {});
 

@@ -5,8 +5,6 @@
 #include "core/workbench/CyclicSession.h"
 #include "core/workbench/ResultNotes.h"
 
-#include <QFileInfo>
-
 namespace rz {
 
 namespace {
@@ -124,7 +122,7 @@ std::vector<SummaryCell> resultRow(const QString& file, const QString& direction
 
 std::vector<std::vector<SummaryCell>> summaryRowsOf(const SpecimenAnalysis& specimen)
 {
-    const QString file = QFileInfo(specimen.path).fileName();
+    const QString file = specimenName(specimen);
     const Workbench* wb = specimen.workbench.get();
     const CyclicSession* cyclic = wb && specimen.imported ? wb->cyclic() : nullptr;
     if (!cyclic) {

@@ -65,7 +65,9 @@ std::optional<ComparedSpecimen> comparedRow(const SpecimenAnalysis& specimen, st
 {
     if (!specimen.imported || !specimen.workbench)
         return std::nullopt;
-    const QString base = QFileInfo(specimen.path).completeBaseName();
+    // The specimen's name without its extension ("specA/coupon" when its folder tells it apart).
+    const QFileInfo named(specimenName(specimen));
+    const QString base = (named.path() == u"."_s ? QString() : named.path() + u'/') + named.completeBaseName();
     const CyclicSession* cyclic = specimen.workbench->cyclic();
     if (!cyclic || !direction)
         return ComparedSpecimen{base, specimen.workbench.get()};
