@@ -96,7 +96,7 @@ void BatchAnalysisDialog::writeSheetsToFolder(const std::vector<int>& rows)
             skipped << specimenName(specimen);
             continue;
         }
-        // Two files of one name from different folders: the first keeps the name.
+        // Two rows whose sheets would have one name (one file added twice, say): the first keeps it.
         if (std::any_of(targets.begin(), targets.end(),
                         [&](const Target& t) { return QFileInfo(t.path).fileName() == name; })) {
             skipped << QDir::toNativeSeparators(specimen.path) + u": another row's sheet is "_s + name;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 namespace rz {
 namespace {
 
@@ -157,6 +159,11 @@ TEST(SpecimenSheet, FileNamesKeepAFoldersSheetsApart)
     const BatchResult plain =
         analyseAll({writeFile(dir, QStringLiteral("wall 3.v2.csv"), workedExampleFile())}, defaultBatchSettings(), 1);
     const BatchResult cyclic = analyseAll({kRecord}, cyclicSettings(), 1);
+    QDir(dir.path()).mkpath(QStringLiteral("specA"));
+    QDir(dir.path()).mkpath(QStringLiteral("specB"));
+    const BatchResult tied = analyseAll({writeFile(dir, QStringLiteral("specA/data.csv"), workedExampleFile()),
+                                         writeFile(dir, QStringLiteral("specB/data.csv"), workedExampleFile())},
+                                        defaultBatchSettings(), 1);
     const struct {
         const SpecimenAnalysis& specimen;
         std::optional<Direction> direction;
@@ -165,6 +172,9 @@ TEST(SpecimenSheet, FileNamesKeepAFoldersSheetsApart)
         {plain.specimens[0], std::nullopt, "wall 3.v2.pdf"},
         {cyclic.specimens[0], Direction::Positive, "cfs_stud_to_osb_connection_cyclic_01-positive.pdf"},
         {cyclic.specimens[0], Direction::Negative, "cfs_stud_to_osb_connection_cyclic_01-negative.pdf"},
+        // Files of one name: the folders that tell them apart.
+        {tied.specimens[0], std::nullopt, "specA_data.pdf"},
+        {tied.specimens[1], std::nullopt, "specB_data.pdf"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -54,7 +54,14 @@ SpecimenSheet specimenSheet(SpecimenAnalysis& specimen, std::optional<Direction>
 
 QString specimenSheetFileName(const SpecimenAnalysis& specimen, std::optional<Direction> direction)
 {
-    const QString base = QFileInfo(specimen.path).completeBaseName();
+    // Files of one name in different folders keep their sheets apart by the folders that
+    // name them apart: "specA/data.csv" gives "specA_data.pdf".
+    const QFileInfo named(specimenName(specimen));
+    QString folders = named.path() == u"."_s ? QString() : named.path();
+    folders.replace(u'/', u'_');
+    while (folders.startsWith(u'_'))
+        folders.remove(0, 1);
+    const QString base = (folders.isEmpty() ? QString() : folders + u'_') + named.completeBaseName();
     const bool cyclic = specimen.imported && specimen.workbench && specimen.workbench->cyclic();
     if (!cyclic || !direction)
         return base + u".pdf"_s;
