@@ -385,7 +385,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
         }
         // Made only for the outputs that name a file: a QDir for each file of a batch that only
         // prints its tables costs as much as a table line.
-        auto stem = [&] { return outputStem(o, file); };
+        auto stem = [&] { return outputStem(o, specimenName(specimen)); };
         if (!o.outDir.isEmpty())
             writeOutput(stem() + QStringLiteral("csv"),
                         [&](const QString& p) { writeFileAtomically(p, wb.reportNow(now)); });
@@ -413,7 +413,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
         }
 
         if (o.sheet) {
-            writeOutput(testSheetPath(o, file), [&](const QString& p) {
+            writeOutput(testSheetPath(o, specimenName(specimen)), [&](const QString& p) {
                 drawing->writeTestSheet(p, testSheetContent(specimen, now), wb.chart(), wb.axisTitles(), o.separator,
                                         now);
             });

@@ -1,5 +1,6 @@
 #include "cli/OutputPaths.h"
 
+#include "core/batch/BatchAnalysis.h"
 #include "core/sheet/TestSheetContent.h"
 #include "core/workbench/Workbench.h"
 
@@ -21,42 +22,46 @@ QString samePlace(const QString& path)
 
 }  // namespace
 
-QString outputStem(const Options& o, const QString& file)
+QString outputStem(const Options& o, const QString& name)
 {
-    return QDir(o.outDir).filePath(baseNameOf(file) + QStringLiteral("_YieldingPoint."));
+    return QDir(o.outDir).filePath(specimenFileStem(name) + QStringLiteral("_YieldingPoint."));
 }
 
-QString testSheetPath(const Options& o, const QString& file)
+QString testSheetPath(const Options& o, const QString& name)
 {
-    return QDir(o.outDir).filePath(testSheetFileName(baseNameOf(file)));
+    return QDir(o.outDir).filePath(testSheetFileName(specimenFileStem(name)));
 }
 
-QStringList outDirOutputs(const Options& o, const QString& file)
+QStringList outDirOutputs(const Options& o, const QString& name)
 {
     if (o.outDir.isEmpty())
         return {};
-    const QString stem = outputStem(o, file);
+    const QString stem = outputStem(o, name);
     QStringList paths{stem + QStringLiteral("csv")};
     if (o.xlsx)
         paths << stem + QStringLiteral("xlsx");
     if (o.picture)
         paths << stem + pictureFormatExtension(*o.picture);
     if (o.sheet)
-        paths << testSheetPath(o, file);
+        paths << testSheetPath(o, name);
     return paths;
 }
 
 QString outputNameClash(const QStringList& files)
 {
-    // Outputs are named after the file: two files of one name would overwrite each other's.
-    QHash<QString, QString> byName;
-    for (const QString& file : files) {
-        const QString name = baseNameOf(file);
-        const QString clean = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
-        if (byName.contains(name) && QDir::cleanPath(QFileInfo(byName.value(name)).absoluteFilePath()) != clean)
+    // Outputs are named after the file (and, for files of one name, the folders that tell
+    // them apart): two files of one stem, "a.csv" and "a.txt", would overwrite each other's.
+    const QStringList names = specimenNames(files);
+    QHash<QString, qsizetype> byStem;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString stem = specimenFileStem(names[i]);
+        const qsizetype other = byStem.value(stem, -1);
+        if (other >= 0 && QDir::cleanPath(QFileInfo(files[other]).absoluteFilePath()) !=
+                              QDir::cleanPath(QFileInfo(files[i]).absoluteFilePath()))
             return QStringLiteral("\"%1\" and \"%2\" would both write %3_YieldingPoint.* in --out-dir")
-                .arg(byName.value(name), file, name);
-        byName.insert(name, file);
+                .arg(files[other], files[i], stem);
+        if (other < 0)
+            byStem.insert(stem, i);
     }
     return {};
 }
@@ -86,8 +91,8 @@ QString outputOverInput(const Options& o, const QStringList& files)
     }
     if (o.outDir.isEmpty() || inputs.isEmpty())
         return {};
-    for (const QString& file : files) {
-        for (const QString& output : outDirOutputs(o, file)) {
+    for (const QString& name : specimenNames(files)) {
+        for (const QString& output : outDirOutputs(o, name)) {
             if (QString problem = overwrites(output, QStringLiteral("the output")); !problem.isEmpty())
                 return problem;
         }

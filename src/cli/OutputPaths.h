@@ -9,18 +9,19 @@
 // whose outputs would share a name, or an output that would replace one of the FILEs.
 namespace rz::cli {
 
-// The name every output of file starts with in --out-dir: DIR/<base name>_. From the
-// path as given, so that a file whose import failed is named like the others.
-QString outputStem(const Options& o, const QString& file);
+// The name every output of a specimen starts with in --out-dir: DIR/<stem>_, the stem
+// from its name (specimenNames: "specA/data.csv" gives specA_data). From the path as given,
+// so that a file whose import failed is named like the others.
+QString outputStem(const Options& o, const QString& name);
 
-// DIR/<base name>_TestSheet.pdf, where --test-sheet writes file's page.
-QString testSheetPath(const Options& o, const QString& file);
+// DIR/<stem>_TestSheet.pdf, where --test-sheet writes the specimen's page.
+QString testSheetPath(const Options& o, const QString& name);
 
-// Every file the run writes for file into --out-dir (none without it).
-QStringList outDirOutputs(const Options& o, const QString& file);
+// Every file the run writes for the specimen of that name into --out-dir (none without it).
+QStringList outDirOutputs(const Options& o, const QString& name);
 
-// Two of files that would write the same <name>_YieldingPoint.* into --out-dir: the
-// usage error naming them; empty when there are none.
+// Two of files that would write the same <stem>_YieldingPoint.* into --out-dir ("a.csv" and
+// "a.txt" of one folder): the usage error naming them; empty when there are none.
 QString outputNameClash(const QStringList& files);
 
 // An output (--report, --summary, or one in --out-dir) that is one of files, which it would

@@ -260,9 +260,9 @@ TEST(CliFiles, FoldersAndListsOnStandardInput)
     EXPECT_EQ(sources(missing), (QStringList{"a.txt", "b.csv", "nothing.csv"}));
 }
 
-// Instruments often write one file name into every specimen's folder: the summary's rows
-// and its curves then carry as many folders as tell the files apart.
-TEST(CliFiles, FilesOfOneNameAreToldApartInTheSummary)
+// Instruments often write one file name into every specimen's folder: the summary's rows,
+// its curves and the files written for each carry as many folders as tell the files apart.
+TEST(CliFiles, FilesOfOneNameAreToldApartInSummaryAndOutputs)
 {
     QTemporaryDir dir;
     for (const char* name : {"programme/specA/data.csv", "programme/specB/data.csv", "programme/lone.csv"}) {
@@ -282,6 +282,15 @@ TEST(CliFiles, FilesOfOneNameAreToldApartInTheSummary)
     for (const QString& line : QString::fromUtf8(readFile(csv)).split(QStringLiteral("\r\n")).mid(1, 3))
         rows << line.section(u',', 0, 0);
     EXPECT_EQ(rows, (QStringList{"lone.csv", "specA/data.csv", "specB/data.csv"}));
+    // Their outputs in --out-dir are kept apart the same way.
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const CliRun written =
+        runCli({QStringLiteral("-r"), QStringLiteral("--out-dir"), out, QStringLiteral("--test-sheet"), programme});
+    ASSERT_EQ(written.code, 0) << written.err.toStdString();
+    EXPECT_EQ(
+        QDir(out).entryList(QDir::Files),
+        (QStringList{"lone_TestSheet.pdf", "lone_YieldingPoint.csv", "specA_data_TestSheet.pdf",
+                     "specA_data_YieldingPoint.csv", "specB_data_TestSheet.pdf", "specB_data_YieldingPoint.csv"}));
     XlsxSheetReader sheet = XlsxSheetReader::open(xlsx, QStringLiteral("Curves"));
     std::vector<CellRow> cells;
     for (CellRow row; sheet.nextRow(row);)
@@ -299,7 +308,7 @@ TEST(CliFiles, UsageErrorsOfTheBatchOptions)
     QTemporaryDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("x/y"));
     writeFile(dir, QStringLiteral("x/s.csv"), specimenCurve(1, 50));
-    writeFile(dir, QStringLiteral("x/y/s.csv"), specimenCurve(2, 50));
+    writeFile(dir, QStringLiteral("x/s.txt"), specimenCurve(2, 50));
     QDir(dir.path()).mkpath(QStringLiteral("empty"));
     const QString x = dir.filePath(QStringLiteral("x"));
     struct Case {
@@ -311,7 +320,7 @@ TEST(CliFiles, UsageErrorsOfTheBatchOptions)
         {"jobs zero", {"--jobs", "0", x}, "--jobs takes a whole number"},
         {"jobs text", {"-j", "two", x}, "--jobs takes a whole number"},
         {"summary kind", {"--summary", "s.txt", x}, "--summary writes a .csv or an .xlsx"},
-        {"same name in subfolders", {"--recursive", "--out-dir", dir.filePath("out"), x}, "would both write s_Yield"},
+        {"one name, two kinds", {"--out-dir", dir.filePath("out"), x}, "would both write s_Yield"},
         {"report of a folder",
          {"--report", dir.filePath("r.csv"), x, "--recursive"},
          "--report takes exactly one FILE"},

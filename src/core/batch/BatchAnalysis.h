@@ -61,6 +61,9 @@ SpecimenAnalysis analyseSpecimen(const QString& path, const BatchSettings& setti
 // the batch has that name; then as many of its last folders as tell it from the others
 // ("specA/coupon.csv", "specB/coupon.csv"). A path given twice names one file, not a tie.
 QStringList specimenNames(const QStringList& paths);
+// What files written for a specimen of that name start with: its name without the
+// extension, its folders joined by '_' ("specA/data.csv": "specA_data").
+QString specimenFileStem(const QString& name);
 // The specimen's name, or its file name when it has none.
 QString specimenName(const SpecimenAnalysis& specimen);
 

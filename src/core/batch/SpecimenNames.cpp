@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <numeric>
 #include <vector>
 
@@ -80,6 +81,17 @@ QStringList specimenNames(const QStringList& paths)
             nameApart(paths, tied, names);
     }
     return names;
+}
+
+QString specimenFileStem(const QString& name)
+{
+    const qsizetype cut = name.lastIndexOf(u'/');
+    QString folders = name.left(std::max<qsizetype>(cut, 0));
+    folders.replace(u'/', u'_');
+    while (folders.startsWith(u'_'))
+        folders.remove(0, 1);
+    const QString base = baseNameOf(name);
+    return folders.isEmpty() ? base : folders + u'_' + base;
 }
 
 QString specimenName(const SpecimenAnalysis& specimen)

@@ -3,8 +3,6 @@
 #include "core/batch/BatchAnalysis.h"
 #include "core/workbench/CyclicSession.h"
 
-#include <QFileInfo>
-
 namespace rz {
 
 namespace {
@@ -56,12 +54,7 @@ QString specimenSheetFileName(const SpecimenAnalysis& specimen, std::optional<Di
 {
     // Files of one name in different folders keep their sheets apart by the folders that
     // name them apart: "specA/data.csv" gives "specA_data.pdf".
-    const QFileInfo named(specimenName(specimen));
-    QString folders = named.path() == u"."_s ? QString() : named.path();
-    folders.replace(u'/', u'_');
-    while (folders.startsWith(u'_'))
-        folders.remove(0, 1);
-    const QString base = (folders.isEmpty() ? QString() : folders + u'_') + named.completeBaseName();
+    const QString base = specimenFileStem(specimenName(specimen));
     const bool cyclic = specimen.imported && specimen.workbench && specimen.workbench->cyclic();
     if (!cyclic || !direction)
         return base + u".pdf"_s;
