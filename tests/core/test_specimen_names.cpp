@@ -80,6 +80,10 @@ TEST(SpecimenNames, SummaryRowsAndLegendsAreNamedApart)
                 legend << row->name;
         EXPECT_EQ(legend, QStringList({"specA/coupon", "specB/coupon", "other"}));
     }
+    // A name that is a whole path (no folder was left to tell it apart) loses only its extension.
+    BatchResult alone = analyseAll({paths[2]}, defaultBatchSettings(), 1);
+    alone.specimens[0].name = QStringLiteral("/other.v2.csv");
+    EXPECT_EQ(comparedRow(alone.specimens[0], std::nullopt)->name, QStringLiteral("/other.v2"));
     // One file on its own, or a specimen made elsewhere, goes by its file name.
     EXPECT_EQ(specimenName(analyseSpecimen(paths[0], defaultBatchSettings())), QStringLiteral("coupon.csv"));
     SpecimenAnalysis bare;

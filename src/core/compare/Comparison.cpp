@@ -4,7 +4,6 @@
 #include "core/methods/YieldMethods.h"
 #include "core/workbench/CyclicSession.h"
 
-#include <QFileInfo>
 
 #include <array>
 
@@ -66,8 +65,8 @@ std::optional<ComparedSpecimen> comparedRow(const SpecimenAnalysis& specimen, st
     if (!specimen.imported || !specimen.workbench)
         return std::nullopt;
     // The specimen's name without its extension ("specA/coupon" when its folder tells it apart).
-    const QFileInfo named(specimenName(specimen));
-    const QString base = (named.path() == u"."_s ? QString() : named.path() + u'/') + named.completeBaseName();
+    const QString name = specimenName(specimen);
+    const QString base = name.left(name.lastIndexOf(u'/') + 1) + baseNameOf(name);
     const CyclicSession* cyclic = specimen.workbench->cyclic();
     if (!cyclic || !direction)
         return ComparedSpecimen{base, specimen.workbench.get()};
