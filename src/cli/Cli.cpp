@@ -59,12 +59,12 @@ private:
 const char* levelName(MessageLevel level)
 {
     switch (level) {
-        case MessageLevel::Information:
-            return "information";
-        case MessageLevel::Warning:
-            return "warning";
-        case MessageLevel::Error:
-            return "error";
+    case MessageLevel::Information:
+        return "information";
+    case MessageLevel::Warning:
+        return "warning";
+    case MessageLevel::Error:
+        return "error";
     }
     return "error";
 }
@@ -157,8 +157,7 @@ QString toJson(const QString& source, const Workbench& wb, const std::vector<Mes
         for (int k = 0; k < data.count(); ++k) {
             if (k)
                 pts += QLatin1Char(',');
-            pts +=
-                QLatin1Char('[') + jsonNumber(data.x(k)) + QLatin1Char(',') + jsonNumber(data.y(k)) + QLatin1Char(']');
+            pts += QLatin1Char('[') + jsonNumber(data.x(k)) + QLatin1Char(',') + jsonNumber(data.y(k)) + QLatin1Char(']');
         }
         j += pts + QLatin1Char(']');
     }
@@ -187,9 +186,10 @@ void printTable(QTextStream& out, const QString& title, const Workbench& wb, con
     }
     appendTableLine(text, u"  %1 %2   %3 %4\n",
                     {{u"Max. Load", 24}, {f(Field::edt18), 14}, {u"Max. Disp.", 26}, {f(Field::edt19)}});
-    appendTableLine(
-        text, u"  %1 %2   %3 %4\n",
-        {{u"Ultimate Displacement", 24}, {f(Field::edt15), 14}, {u"Initial Secant Stiffness", 26}, {f(Field::edt16)}});
+    appendTableLine(text, u"  %1 %2   %3 %4\n", {{u"Ultimate Displacement", 24},
+                                                  {f(Field::edt15), 14},
+                                                  {u"Initial Secant Stiffness", 26},
+                                                  {f(Field::edt16)}});
     appendTableLine(text, u"  %1 %2 %3 %4\n",
                     {{u"", 40}, {u"Load at Yield", 15}, {u"Disp. at Yield", 15}, {u"Ductility"}});
     auto row = [&](QStringView name, Field a, Field b, Field c) {
@@ -293,15 +293,17 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
     }
     if (o.import.detectOnly)
         return printDetection(files, o.import, out, err);
+    // What the outputs in --out-dir are named after; a plain batch names none.
+    const QStringList names = o.outDir.isEmpty() ? QStringList() : specimenNames(files);
     QString usage;
     if (files.isEmpty())
         usage = QStringLiteral("the FILEs given hold no data file");
     else if (!o.reportPath.isEmpty() && files.size() != 1)
         usage = QStringLiteral("--report takes exactly one FILE");
     else if (!o.outDir.isEmpty())
-        usage = outputNameClash(files);
+        usage = outputNameClash(files, names);
     if (usage.isEmpty())
-        usage = outputOverInput(o, files);
+        usage = outputOverInput(o, files, names);
     if (usage.isEmpty() && !o.summaryPath.isEmpty()) {
         // Found out now, not after a long batch.
         const QFileInfo summary(o.summaryPath);

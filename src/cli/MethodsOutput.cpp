@@ -62,7 +62,8 @@ void appendMethodsTable(QString& text, const Workbench& wb)
         }
         // The numbers as the window's table shows them, without a string for each.
         const OtherDefinitionNumbers n = otherDefinitionNumbers(results[m], wb.decimalSeparator());
-        row(titles[m], n.yieldLoad.view(), n.yieldDisp.view(), n.ductility.view(), n.stiffness.view(), results[m].note);
+        row(titles[m], n.yieldLoad.view(), n.yieldDisp.view(), n.ductility.view(), n.stiffness.view(),
+            results[m].note);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/OptionRow.h"
 #include "cli/OutputPaths.h"
+#include "core/batch/BatchAnalysis.h"
 #include "core/text/NumberText.h"
 #include "core/workbench/Workbench.h"
 
@@ -285,7 +286,7 @@ QString checkTogether(Options& o, const QCommandLineParser& parser)
     if (o.import.detectOnly && !o.summaryPath.isEmpty())
         return QStringLiteral("--detect calculates nothing: it takes no --summary");
     if (!o.outDir.isEmpty())
-        return outputNameClash(o.files);
+        return outputNameClash(o.files, specimenNames(o.files));
     return {};
 }
 

@@ -47,26 +47,24 @@ QStringList outDirOutputs(const Options& o, const QString& name)
     return paths;
 }
 
-QString outputNameClash(const QStringList& files)
+QString outputNameClash(const QStringList& files, const QStringList& names)
 {
-    // Outputs are named after the file (and, for files of one name, the folders that tell
-    // them apart): two files of one stem, "a.csv" and "a.txt", would overwrite each other's.
-    const QStringList names = specimenNames(files);
+    // Outputs are named after the specimen: two of different names (so different files) and
+    // one stem, "a.csv" and "a.txt", would overwrite each other's.
     QHash<QString, qsizetype> byStem;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString stem = specimenFileStem(names[i]);
-        const qsizetype other = byStem.value(stem, -1);
-        if (other >= 0 && QDir::cleanPath(QFileInfo(files[other]).absoluteFilePath()) !=
-                              QDir::cleanPath(QFileInfo(files[i]).absoluteFilePath()))
-            return QStringLiteral("\"%1\" and \"%2\" would both write %3_YieldingPoint.* in --out-dir")
-                .arg(files[other], files[i], stem);
-        if (other < 0)
+        const qsizetype first = byStem.value(stem, -1);
+        if (first < 0)
             byStem.insert(stem, i);
+        else if (names[first] != names[i])
+            return QStringLiteral("\"%1\" and \"%2\" would both write %3_YieldingPoint.* in --out-dir")
+                .arg(files[first], files[i], stem);
     }
     return {};
 }
 
-QString outputOverInput(const Options& o, const QStringList& files)
+QString outputOverInput(const Options& o, const QStringList& files, const QStringList& names)
 {
     const bool reportFile = !o.reportPath.isEmpty() && o.reportPath != QLatin1String("-");
     if (!reportFile && o.summaryPath.isEmpty() && o.outDir.isEmpty())
@@ -91,7 +89,7 @@ QString outputOverInput(const Options& o, const QStringList& files)
     }
     if (o.outDir.isEmpty() || inputs.isEmpty())
         return {};
-    for (const QString& name : specimenNames(files)) {
+    for (const QString& name : names) {
         for (const QString& output : outDirOutputs(o, name)) {
             if (QString problem = overwrites(output, QStringLiteral("the output")); !problem.isEmpty())
                 return problem;

@@ -21,11 +21,13 @@ QString testSheetPath(const Options& o, const QString& name);
 QStringList outDirOutputs(const Options& o, const QString& name);
 
 // Two of files that would write the same <stem>_YieldingPoint.* into --out-dir ("a.csv" and
-// "a.txt" of one folder): the usage error naming them; empty when there are none.
-QString outputNameClash(const QStringList& files);
+// "a.txt" of one folder): the usage error naming them; empty when there are none. names:
+// specimenNames(files), which names one file alike and different files apart.
+QString outputNameClash(const QStringList& files, const QStringList& names);
 
 // An output (--report, --summary, or one in --out-dir) that is one of files, which it would
 // overwrite before or while it is read: the usage error naming both; empty when none is.
-QString outputOverInput(const Options& o, const QStringList& files);
+// names: specimenNames(files), needed only with --out-dir.
+QString outputOverInput(const Options& o, const QStringList& files, const QStringList& names);
 
 }  // namespace rz::cli

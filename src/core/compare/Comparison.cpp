@@ -4,7 +4,6 @@
 #include "core/methods/YieldMethods.h"
 #include "core/workbench/CyclicSession.h"
 
-
 #include <array>
 
 namespace rz {
