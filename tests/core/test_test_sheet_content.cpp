@@ -13,6 +13,9 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <optional>
+#include <utility>
+
 namespace rz {
 namespace {
 
@@ -229,6 +232,25 @@ TEST(TestSheetContent, AFileGoneSinceTheImportHasNoDate)
     wb.btn1Click();
     QFile::remove(path);
     EXPECT_EQ(testSheetContent(wb, kAnalysed).dataModified, QStringLiteral("unknown: the file is no longer there"));
+}
+
+// A batch keeps its times in UTC; the page shows them on the local clock, whatever zone that is.
+TEST(TestSheetContent, TimesArePrintedOnTheLocalClock)
+{
+    const std::optional<QByteArray> zone =
+        qEnvironmentVariableIsSet("TZ") ? std::optional(qgetenv("TZ")) : std::nullopt;
+    const QDateTime utc(QDate(2026, 3, 8), QTime(10, 30, 15), Qt::UTC);
+    for (const auto& [tz, shown] : {std::pair{"UTC0", "2026-03-08 10:30"}, std::pair{"CET-1", "2026-03-08 11:30"},
+                                    std::pair{"EST5", "2026-03-08 05:30"}}) {
+        SCOPED_TRACE(tz);
+        qputenv("TZ", tz);
+        EXPECT_EQ(sheetTimeText(utc), QLatin1StringView(shown));
+        EXPECT_EQ(sheetTimeText(kAnalysed), QStringLiteral("2026-03-08 10:30")) << "a local time stays as it is";
+    }
+    if (zone)
+        qputenv("TZ", *zone);
+    else
+        qunsetenv("TZ");
 }
 
 // A batch's specimen: its Calculate's messages are notes, its import's are not.

@@ -87,7 +87,9 @@ SpecimenAnalysis analyseSpecimen(const QString& path, const BatchSettings& setti
         result.imported = model->state().PeakIndex >= 0 && (!result.importResult || result.importResult->ok());
         importMessages = model->messages().size();
         model->btn1Click();
-        result.analysedAt = QDateTime::currentDateTime();
+        // In UTC: the local clock makes glibc look at /etc/localtime under a process-wide
+        // lock, once per file and on every worker at once.
+        result.analysedAt = QDateTime::currentDateTimeUtc();
         result.calculated = model->lastCalculationCompleted();
     } catch (const std::exception& e) {
         // The handlers catch their own errors; this is what one of them let through.

@@ -49,7 +49,7 @@ struct SpecimenAnalysis {
     bool calculated = false;               // Calculate ran to its end
     QString failure;                       // why the row has no results (empty when it has)
     std::unique_ptr<Workbench> workbench;  // the finished model (state, chart, fields, others)
-    QDateTime analysedAt;                  // when its Calculate ran (invalid when none did)
+    QDateTime analysedAt;                  // when its Calculate ran, in UTC (invalid when none did)
     // What the import with options read (its points moved into the curve); none after
     // the plain import.
     std::optional<ImportResult> importResult;

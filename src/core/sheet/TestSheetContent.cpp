@@ -160,7 +160,8 @@ void addResultNotes(const Workbench& wb, const QStringList& messages, TestSheetC
 
 QString sheetTimeText(const QDateTime& time)
 {
-    return time.toString(u"yyyy-MM-dd HH:mm"_s);
+    // A batch keeps its times in UTC; the page shows the reader's clock.
+    return time.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s);
 }
 
 QString testSheetFileName(const QString& baseName)
