@@ -233,16 +233,21 @@ std::optional<int> answerWithoutRunning(const ParsedArguments& parsed, QTextStre
 namespace {
 
 // The FILE arguments: a folder and "-" stand for the files they list; any other path is
-// taken as given, so that a missing file fails as a file, with its message.
-QStringList expandFiles(const QStringList& arguments, bool recursive, QTextStream* in)
+// taken as given, so that a missing file fails as a file, with its message. A folder that
+// lists no file is said on err: a mistyped folder must not look like a smaller batch.
+QStringList expandFiles(const QStringList& arguments, bool recursive, QTextStream* in, QTextStream& err)
 {
     std::unique_ptr<QTextStream> standardInput;
     QStringList files;
     auto take = [&](const QString& path) {
-        if (QFileInfo(path).isDir())
-            files += expandBatchArguments({path}, recursive, nullptr);
-        else
+        if (!QFileInfo(path).isDir()) {
             files << path;
+            return;
+        }
+        const QStringList found = expandBatchArguments({path}, recursive, nullptr);
+        if (found.isEmpty())
+            err << "rorevadi-cli: " << noDataFilesText(path, recursive) << "\n";
+        files += found;
     };
     for (const QString& argument : arguments) {
         if (argument != QLatin1String("-")) {
@@ -286,7 +291,7 @@ int run(const Options& o, QTextStream& out, QTextStream& err, QTextStream* in, D
 {
     QStringList files;
     try {
-        files = expandFiles(o.files, o.recursive, in);
+        files = expandFiles(o.files, o.recursive, in, err);
     } catch (const std::exception& e) {
         err << "rorevadi-cli: " << QString::fromUtf8(e.what()) << "\n";
         return kExitUsage;

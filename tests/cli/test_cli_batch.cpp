@@ -258,6 +258,40 @@ TEST(CliFiles, FoldersAndListsOnStandardInput)
     EXPECT_EQ(sources(missing), (QStringList{"a.txt", "b.csv", "nothing.csv"}));
 }
 
+// A folder that lists no data file is said, and the rest of the batch goes on: a mistyped
+// or wrong folder must not pass for a smaller batch.
+TEST(CliFiles, FoldersWithoutDataFilesAreSaid)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("notes/deeper"));
+    writeFile(dir, QStringLiteral("notes/readme.md"), "not a curve\n");
+    writeFile(dir, QStringLiteral("notes/deeper/d.csv"), specimenCurve(2, 80));
+    const QString good = writeFile(dir, QStringLiteral("good.csv"), specimenCurve(1, 80));
+    const QString notes = dir.filePath(QStringLiteral("notes"));
+    const QString said = QStringLiteral("rorevadi-cli: %1 holds no .csv, .txt, .dat or .xlsx file\n").arg(notes);
+
+    const CliRun beside = runCli({notes, good});
+    EXPECT_EQ(beside.code, 0);
+    EXPECT_EQ(beside.err, said);
+    EXPECT_TRUE(beside.out.startsWith("== " + good.toUtf8() + '\n')) << beside.out.left(200).toStdString();
+    EXPECT_EQ(beside.out.count("== "), 1);
+
+    // Alone, the usage error follows what was said of it.
+    const CliRun alone = runCli({notes});
+    EXPECT_EQ(alone.code, cli::kExitUsage);
+    EXPECT_TRUE(alone.err.startsWith(said)) << alone.err.toStdString();
+    EXPECT_TRUE(alone.err.contains(QStringLiteral("hold no data file")));
+
+    // With --recursive the subfolder's file counts; an empty tree is said as one.
+    const CliRun recursive = runCli({QStringLiteral("--recursive"), notes});
+    EXPECT_EQ(recursive.code, 0);
+    EXPECT_EQ(recursive.err, QString());
+    QDir(dir.path()).mkpath(QStringLiteral("bare/empty"));
+    const QString bare = dir.filePath(QStringLiteral("bare"));
+    EXPECT_EQ(runCli({QStringLiteral("--recursive"), bare, good}).err,
+              QStringLiteral("rorevadi-cli: %1 and its subfolders hold no .csv, .txt, .dat or .xlsx file\n").arg(bare));
+}
+
 // Instruments often write one file name into every specimen's folder: the summary's rows,
 // its curves and the files written for each carry as many folders as tell the files apart.
 TEST(CliFiles, FilesOfOneNameAreToldApartInSummaryAndOutputs)

@@ -116,6 +116,8 @@ std::vector<SummaryCell> summaryRowOf(const SpecimenAnalysis& specimen);
 // one per line. Throws std::runtime_error with a one-line message for a missing path or a
 // folder that cannot be read (rather than leave its files out unsaid).
 QStringList expandBatchArguments(const QStringList& arguments, bool recursive, QTextStream* standardInput);
+// What to tell the user of a folder in which expandBatchArguments finds no file (no full stop).
+QString noDataFilesText(const QString& folder, bool recursive);
 
 // The paths a list holds, one per line: a CR before the line break and blank lines left out.
 QStringList listedPaths(QTextStream& list);

@@ -100,6 +100,13 @@ QStringList expandBatchArguments(const QStringList& arguments, bool recursive, Q
     return paths;
 }
 
+QString noDataFilesText(const QString& folder, bool recursive)
+{
+    const QString shown = QDir::toNativeSeparators(folder);
+    return recursive ? QStringLiteral("%1 and its subfolders hold no .csv, .txt, .dat or .xlsx file").arg(shown)
+                     : QStringLiteral("%1 holds no .csv, .txt, .dat or .xlsx file").arg(shown);
+}
+
 QStringList listedPaths(QTextStream& list)
 {
     QStringList paths;
