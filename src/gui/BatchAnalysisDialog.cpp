@@ -27,6 +27,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
@@ -330,11 +331,15 @@ void BatchAnalysisDialog::setFiles(const QStringList& paths)
 
 void BatchAnalysisDialog::addFiles(const QStringList& paths)
 {
-    const QStringList present = files();
+    // A set, so that adding a folder of thousands of files stays quick.
+    const QStringList listed = files();
+    QSet<QString> present(listed.cbegin(), listed.cend());
     for (const QString& path : paths) {
         const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-        if (!present.contains(clean) && !files().contains(clean))
+        if (!present.contains(clean)) {
+            present.insert(clean);
             fileList_->addItem(QDir::toNativeSeparators(clean));
+        }
     }
     updateButtons();
 }
@@ -365,9 +370,7 @@ void BatchAnalysisDialog::addFolderClicked()
     try {
         const QStringList found = expandBatchArguments({folder}, false, nullptr);
         if (found.isEmpty())
-            dialogs_.showMessage(
-                this, MessageLevel::Information,
-                u"%1 holds no .csv, .txt, .dat or .xlsx file."_s.arg(QDir::toNativeSeparators(folder)));
+            dialogs_.showMessage(this, MessageLevel::Information, noDataFilesText(folder, false) + u'.');
         addFiles(found);
     } catch (const std::exception& e) {
         dialogs_.showMessage(this, MessageLevel::Warning, QString::fromUtf8(e.what()));

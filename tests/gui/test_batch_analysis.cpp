@@ -33,6 +33,41 @@ private slots:
         QVERIFY(dialog()->exportButton()->isEnabled());
     }
 
+    void addFolderTakesItsDataFilesOnceOrSaysItHoldsNone()
+    {
+        form->showBatchAnalysis({});
+        QVERIFY(dialog());
+        QPushButton* addFolder = nullptr;
+        for (QPushButton* b : dialog()->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("Add &Folder\u2026"))
+                addFolder = b;
+        QVERIFY(addFolder);
+        const QString series = dir->filePath(QStringLiteral("series"));
+        QVERIFY(QDir().mkpath(series));
+        for (const char* name : {"b.csv", "a.TXT", "c.dat", "readme.md"})
+            writeFile(*dir, QStringLiteral("series/") + QLatin1StringView(name), scaledCurve(1));
+        dialogs.folderAnswer = series;
+        QTest::mouseClick(addFolder, Qt::LeftButton);
+        const QStringList inSeries{series + QStringLiteral("/a.TXT"), series + QStringLiteral("/b.csv"),
+                                   series + QStringLiteral("/c.dat")};
+        QCOMPARE(dialog()->files(), inSeries);
+        // A file already listed, or listed twice in what is added, stays one row.
+        dialog()->addFiles({files[0], files[0], series + QStringLiteral("/../series/b.csv")});
+        QCOMPARE(dialog()->files(), inSeries + QStringList{files[0]});
+        QTest::mouseClick(addFolder, Qt::LeftButton);
+        QCOMPARE(dialog()->fileList()->count(), 4);
+        QVERIFY(dialogs.messages.isEmpty());
+
+        const QString bare = dir->filePath(QStringLiteral("bare"));
+        QVERIFY(QDir().mkpath(bare));
+        dialogs.folderAnswer = bare;
+        QTest::mouseClick(addFolder, Qt::LeftButton);
+        QCOMPARE(dialog()->fileList()->count(), 4);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].level, MessageLevel::Information);
+        QCOMPARE(dialogs.messages[0].text, bare + QStringLiteral(" holds no .csv, .txt, .dat or .xlsx file."));
+    }
+
     void theProgressBarCountsTheFilesBeforeAndAfterARun()
     {
         form->showBatchAnalysis({});
