@@ -169,6 +169,13 @@ const std::array<OptionRow, 13> kImportRows{{
      [](ParsedArguments& p, const QString& v) {
          if (v.isEmpty())
              return QStringLiteral("--sheet needs the name of a worksheet");
+         // "--sheet --out-dir out" would take the option for a worksheet's name and the
+         // folder for a FILE; the one-page test sheet is the likelier meaning.
+         if (v.startsWith(QLatin1String("--")))
+             return QStringLiteral(
+                        "--sheet needs the name of a worksheet, not \"%1\" (the one-page test "
+                        "sheet is --test-sheet)")
+                 .arg(v);
          flagsOf(p).sheet = v;
          return QString();
      }},

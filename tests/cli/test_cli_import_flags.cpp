@@ -293,6 +293,8 @@ TEST_F(CliImportFlag, BadValuesAreUsageErrors)
         {args({"--scale-load", "inf"}), "--scale-load takes a number other than 0"},
         {args({"--scale-load", "m-mm"}), "--scale-load takes a number other than 0"},
         {args({"--sheet", ""}), "--sheet needs the name of a worksheet"},
+        {args({"--sheet", "--out-dir", "out"}),
+         "--sheet needs the name of a worksheet, not \"--out-dir\" (the one-page test sheet is --test-sheet)"},
         {args({"--auto", "--decimal-separator", ";"}), "with the import flags --decimal-separator takes auto, . or ,"},
         {args({"--detect", "--report", "r.csv"}), "--detect calculates nothing"},
     };
