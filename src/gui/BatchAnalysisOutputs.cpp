@@ -74,8 +74,11 @@ void BatchAnalysisDialog::updateComparison()
     }
     // An entry is drawn clipped to a box the text's height, and an underscore lies below the
     // letters: without room under the text, "wall_01" would read "wall 01".
-    for (int i = 0; i < chart_->legend->itemCount(); ++i)
-        chart_->legend->item(i)->setMargins(QMargins(0, 0, 0, 2));
+    // Past the wrap the grid's last column has empty cells: item() is null for those.
+    for (int i = 0; i < chart_->legend->itemCount(); ++i) {
+        if (QCPAbstractLegendItem* item = chart_->legend->item(i))
+            item->setMargins(QMargins(0, 0, 0, 2));
+    }
     chart_->replot();
 }
 

@@ -349,6 +349,27 @@ private slots:
 
     // Thirty specimens made from a real curve, each stretched in displacement and load:
     // thirty rows, thirty curves in the legend, each drawn apart.
+    // Past 15 entries the legend wraps into columns, and the last column has empty cells:
+    // a count that is not a multiple of 15 once brought the dialog down when a run ended.
+    void manyCurvesWrapTheLegendIntoColumns()
+    {
+        QStringList many, names;
+        for (int k = 1; k <= 22; ++k) {
+            names << QStringLiteral("m%1").arg(k, 2, 10, QLatin1Char('0'));
+            many << writeFile(*dir, names.constLast() + QStringLiteral(".csv"), scaledCurve(k));
+        }
+        runOn(many);
+        QCOMPARE(dialog()->resultsModel()->specimenCount(), 22);
+        QCOMPARE(legendNames(), names);
+        QTableView* table = dialog()->resultsView();
+        table->selectionModel()->select(QItemSelection(view()->index(0, 0), view()->index(15, 0)),
+                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QCOMPARE(legendNames(), names.mid(0, 16));
+        table->selectionModel()->select(QItemSelection(view()->index(0, 0), view()->index(2, 0)),
+                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QCOMPARE(legendNames(), names.mid(0, 3));
+    }
+
     void thirtyRealisticSpecimens()
     {
         QFile real(QStringLiteral(RZ_TEST_DATA_DIR "/real/cfs_steel_screw_connection_monotonic_01.csv"));
