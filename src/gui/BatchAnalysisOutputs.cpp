@@ -48,6 +48,10 @@ std::vector<int> BatchAnalysisDialog::selectedSpecimenRows() const
 
 void BatchAnalysisDialog::updateComparison()
 {
+    // Drawn only where it is seen: hundreds of curves take seconds to draw, and a change to
+    // the Compare tab draws it anew.
+    if (!tabs_->currentWidget() || !tabs_->currentWidget()->isAncestorOf(chart_))
+        return;
     // A cyclic record's rows are its directions: each is compared on its own.
     std::vector<int> rows = selectedSpecimenRows();
     if (rows.empty()) {

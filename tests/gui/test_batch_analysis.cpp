@@ -187,6 +187,13 @@ private slots:
                     names << item->plottable()->name();
             return names;
         };
+        // Not drawn while Results is in front, nor when its choice of rows changes there.
+        QCOMPARE(dialog()->tabs()->currentIndex(), 0);
+        QVERIFY(!chart->overlayCurve(comparisonCurveKey(0)));
+        dialog()->resultsView()->selectRow(0);
+        QVERIFY(!chart->overlayCurve(comparisonCurveKey(0)));
+        dialog()->resultsView()->clearSelection();
+        dialog()->tabs()->setCurrentIndex(1);
         // Nothing chosen: every file with a curve, the one without data left out.
         QCOMPARE(drawnCurves(), (QStringList{"s1", "s2", "s3", "s4", "s5"}));
 
@@ -360,6 +367,7 @@ private slots:
         }
         runOn(many);
         QCOMPARE(dialog()->resultsModel()->specimenCount(), 22);
+        dialog()->tabs()->setCurrentIndex(1);
         QCOMPARE(legendNames(), names);
         QTableView* table = dialog()->resultsView();
         table->selectionModel()->select(QItemSelection(view()->index(0, 0), view()->index(15, 0)),
@@ -393,6 +401,7 @@ private slots:
         runOn(thirty);
         QCOMPARE(dialog()->resultsModel()->specimenCount(), 30);
         ChartView* chart = dialog()->comparisonChart();
+        dialog()->tabs()->setCurrentIndex(1);
         QCOMPARE(chart->legend->itemCount(), 30);
         std::set<QRgb> colours;
         for (int k = 0; k < 30; ++k)
