@@ -272,7 +272,7 @@ bool ChartView::syncOverlays(const ChartModel& model)
             curve->setScatterStyle(overlayScatter(o.style));
             drawn.all.clear();
             drawn.thinnedRect = QRect();
-            if (o.points.size() > kThinAbove) {
+            if (o.points.size() > thinAbove_) {
                 // Drawn from thinOverlays, for the axes of each replot.
                 drawn.all = o.points;
                 double x0 = o.points.front().x, x1 = x0, y0 = o.points.front().y, y1 = y0;

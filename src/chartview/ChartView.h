@@ -48,6 +48,9 @@ public:
     // pixels, and every pixel the whole path goes through keeps ink within two pixels.
     // O(N) per change of the axes.
     static constexpr std::size_t kThinAbove = 20000;
+    // Another limit for this chart, set before its first sync: a chart of many curves
+    // thins them all, as together they are as slow to draw as one large one.
+    void setThinAbove(std::size_t points) { thinAbove_ = points; }
     // Points the overlay's curve holds now (after thinning), -1 for an unknown key.
     qsizetype overlayDrawnCount(const QString& key) const;
     QCPGraph* seriesGraph(SeriesId id) const { return graphs_[static_cast<std::size_t>(id)]; }
@@ -86,6 +89,7 @@ private:
     bool mirrored_ = false;
     std::vector<OverlayCurve> overlays_;  // in the model's order
     QCPLayer* behindLayer_ = nullptr;     // under the nine series, over the grid
+    std::size_t thinAbove_ = kThinAbove;
 };
 
 }  // namespace rz

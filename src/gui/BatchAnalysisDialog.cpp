@@ -233,6 +233,8 @@ void BatchAnalysisDialog::buildTabs()
     chart_ = new ChartView(comparePage);
     chart_->setObjectName(u"compareChart"_s);
     chart_->setDecimalSeparator(sep_);
+    // Hundreds of curves of thousands of points each are drawn in seconds only when thinned.
+    chart_->setThinAbove(kThinComparedAbove);
     chart_->setInteraction(QCP::iRangeZoom, true);  // the wheel zooms; a drag zooms to its rectangle
     chart_->legend->setVisible(true);
     chart_->legend->setFont(QFont(font().family(), 8));
@@ -255,6 +257,10 @@ void BatchAnalysisDialog::buildTabs()
         u"double-click to see everything."_s,
         comparePage);
     hint->setWordWrap(true);
+    unnamed_ = new QLabel(comparePage);
+    unnamed_->setObjectName(u"compareUnnamed"_s);
+    unnamed_->setWordWrap(true);
+    unnamed_->hide();
     auto* controls = new QHBoxLayout;
     controls->addWidget(methodLabel);
     controls->addWidget(method_);
@@ -263,6 +269,7 @@ void BatchAnalysisDialog::buildTabs()
     auto* compareLayout = new QVBoxLayout(comparePage);
     compareLayout->addLayout(controls);
     compareLayout->addWidget(chart_, 1);
+    compareLayout->addWidget(unnamed_);
     compareLayout->addWidget(hint);
     tabs_->addTab(comparePage, u"C&ompare"_s);
     // A chart in a hidden tab has no size to scale its axes to: drawn anew when shown.

@@ -7,6 +7,7 @@
 #include <QFutureWatcher>
 #include <QStringList>
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <optional>
 
@@ -42,6 +43,11 @@ class BatchAnalysisDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BatchAnalysisDialog)
 public:
+    // Compared curves a legend names, in three columns; beyond, it would crowd out the curves.
+    static constexpr std::size_t kNamedCurves = 45;
+    // Compared curves of more points than this are thinned for the chart's pixels.
+    static constexpr std::size_t kThinComparedAbove = 1000;
+
     BatchAnalysisDialog(QWidget* parent, DialogProvider& dialogs, QChar decimalSeparator);
     ~BatchAnalysisDialog() override;
 
@@ -146,6 +152,7 @@ private:
     SummaryTableModel* model_ = nullptr;
     SummarySortProxy* proxy_ = nullptr;
     ChartView* chart_ = nullptr;
+    QLabel* unnamed_ = nullptr;  // says why the legend is hidden
     QComboBox* method_ = nullptr;
     QPushButton* export_ = nullptr;
     QPushButton* savePicture_ = nullptr;

@@ -65,6 +65,17 @@ void BatchAnalysisDialog::updateComparison()
             compared.push_back(*c);
     }
     setComparison(comparison_, compared, method_->currentIndex());
+    // More names than a few columns hold would crowd out the curves, and a thousand take
+    // seconds to lay out: past that none is made (the curves are made anew when their
+    // number changes).
+    const bool named = compared.size() <= kNamedCurves;
+    chart_->setAutoAddPlottableToLegend(named);
+    chart_->legend->setVisible(named);
+    unnamed_->setVisible(!named);
+    if (!named)
+        unnamed_->setText(
+            u"%1 curves are more than a legend names (%2): choose the rows to name on Results."_s.arg(compared.size())
+                .arg(kNamedCurves));
     if (!compared.empty())
         chart_->setAxisTitles(comparisonAxisTitles(compared));
     chart_->sync(comparison_);
@@ -72,7 +83,7 @@ void BatchAnalysisDialog::updateComparison()
     // curve's colour.
     for (int i = 0; i < kSeriesCount; ++i)
         chart_->seriesGraph(static_cast<SeriesId>(i))->removeFromLegend();
-    for (std::size_t i = 0; i < compared.size(); ++i) {
+    for (std::size_t i = 0; named && i < compared.size(); ++i) {
         if (QCPCurve* yield = chart_->overlayCurve(comparisonYieldKey(static_cast<int>(i))))
             yield->removeFromLegend();
     }

@@ -357,22 +357,35 @@ private slots:
     // Thirty specimens made from a real curve, each stretched in displacement and load:
     // thirty rows, thirty curves in the legend, each drawn apart.
     // Past 15 entries the legend wraps into columns, and the last column has empty cells:
-    // a count that is not a multiple of 15 once brought the dialog down when a run ended.
+    // a count that is not a multiple of 15 once brought the dialog down. Past three
+    // columns no legend is made: the curves are drawn, and the dialog says why none is named.
     void manyCurvesWrapTheLegendIntoColumns()
     {
+        const int count = static_cast<int>(BatchAnalysisDialog::kNamedCurves) + 2;
         QStringList many, names;
-        for (int k = 1; k <= 22; ++k) {
+        for (int k = 1; k <= count; ++k) {
             names << QStringLiteral("m%1").arg(k, 2, 10, QLatin1Char('0'));
             many << writeFile(*dir, names.constLast() + QStringLiteral(".csv"), scaledCurve(k));
         }
         runOn(many);
-        QCOMPARE(dialog()->resultsModel()->specimenCount(), 22);
+        QCOMPARE(dialog()->resultsModel()->specimenCount(), count);
         dialog()->tabs()->setCurrentIndex(1);
-        QCOMPARE(legendNames(), names);
+        ChartView* chart = dialog()->comparisonChart();
+        auto* unnamed = dialog()->findChild<QLabel*>(QStringLiteral("compareUnnamed"));
+        QVERIFY(unnamed);
+        QVERIFY(legendNames().isEmpty());
+        QVERIFY(!chart->legend->visible());
+        QVERIFY(unnamed->isVisible());
+        QCOMPARE(unnamed->text(), QStringLiteral("47 curves are more than a legend names (45): choose the rows to "
+                                                 "name on Results."));
+        QVERIFY(chart->overlayCurve(comparisonCurveKey(count - 1)));
+
         QTableView* table = dialog()->resultsView();
         table->selectionModel()->select(QItemSelection(view()->index(0, 0), view()->index(15, 0)),
                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         QCOMPARE(legendNames(), names.mid(0, 16));
+        QVERIFY(chart->legend->visible());
+        QVERIFY(!unnamed->isVisible());
         table->selectionModel()->select(QItemSelection(view()->index(0, 0), view()->index(2, 0)),
                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         QCOMPARE(legendNames(), names.mid(0, 3));
