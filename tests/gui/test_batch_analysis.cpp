@@ -3,6 +3,8 @@
 // a row opened in the window, the summary exported, and the comparison chart.
 #include "BatchAnalysisFixture.h"
 
+#include <cmath>
+
 using namespace rz;
 using namespace rz::test;
 
@@ -389,6 +391,28 @@ private slots:
         table->selectionModel()->select(QItemSelection(view()->index(0, 0), view()->index(2, 0)),
                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         QCOMPARE(legendNames(), names.mid(0, 3));
+    }
+
+    // A compared curve of thousands of points is drawn thinned to the chart's pixels, over
+    // its whole extent; one of a few hundred as it is.
+    void longComparedCurvesAreThinned()
+    {
+        QByteArray longCurve = "d,l\n", shortCurve = "d,l\n";
+        for (int i = 0; i < 5000; ++i) {
+            const double d = 30.0 * i / 4999;
+            longCurve += QByteArray::number(d) + ',' + QByteArray::number(60 * (1 - std::exp(-d / 1.5))) + '\n';
+            if (i % 20 == 0)
+                shortCurve += QByteArray::number(d) + ',' + QByteArray::number(50 * (1 - std::exp(-d / 2))) + '\n';
+        }
+        runOn({writeFile(*dir, QStringLiteral("long.csv"), longCurve),
+               writeFile(*dir, QStringLiteral("short.csv"), shortCurve)});
+        dialog()->tabs()->setCurrentIndex(1);
+        ChartView* chart = dialog()->comparisonChart();
+        const qsizetype drawn = chart->overlayDrawnCount(comparisonCurveKey(0));
+        QVERIFY2(drawn >= 2 && drawn < 2000, qPrintable(QString::number(drawn)));
+        QCOMPARE(chart->overlayDrawnCount(comparisonCurveKey(1)), 250);
+        QVERIFY(chart->xAxis->range().contains(30.0));
+        QVERIFY(chart->yAxis->range().contains(59.9));
     }
 
     void thirtyRealisticSpecimens()
