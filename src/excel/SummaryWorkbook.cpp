@@ -2,6 +2,7 @@
 
 #include "core/batch/SummaryCsv.h"
 #include "core/compare/Comparison.h"
+#include "excel/ExcelExport.h"
 #include "excel/WorkbookBackend.h"
 #include "excel/WorkbookWriter.h"
 
@@ -157,7 +158,8 @@ constexpr std::size_t kChartSeriesMax = 255;
 constexpr lxw_row_t kChartRow = 1;
 constexpr lxw_row_t kNameRow = 32;
 
-void writeCurves(lxw_workbook* wb, const std::vector<CurveForSummary>& curves, Texts& texts)
+void writeCurves(lxw_workbook* wb, const std::vector<CurveForSummary>& curves, Texts& texts,
+                 const SummaryWriteProgress& progress)
 {
     lxw_worksheet* ws = workbook_add_worksheet(wb, "Curves");
     if (!ws)
@@ -190,6 +192,8 @@ void writeCurves(lxw_workbook* wb, const std::vector<CurveForSummary>& curves, T
             check(worksheet_write_number(ws, row, y, p.y(), nullptr), "Writing a point");
             ++row;
         }
+        if (progress && !progress(i + 1, kept))
+            throw excel::ExportCancelled();
         if (row == first || drawn == kChartSeriesMax)
             continue;  // nothing to draw, or no room left in the chart
         lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
@@ -259,15 +263,22 @@ std::vector<CurveForSummary> summaryCurvesOf(const SpecimenAnalysis& specimen)
 }
 
 void writeSummaryWorkbook(const QString& path, const SummaryTable& table, const std::vector<CurveForSummary>& curves,
-                          std::optional<std::int64_t> created)
+                          std::optional<std::int64_t> created, const SummaryWriteProgress& progress)
 {
     Texts texts;
     excel::XlsxFileOptions options;
     options.created = created;
-    excel::writeXlsxFile(path, options, [&](lxw_workbook* wb) {
-        writeResults(wb, table, texts);
-        writeCurves(wb, curves, texts);
-    });
+    const std::size_t all = std::min(curves.size(), kSummaryCurvesMax);
+    std::function<bool()> cancelled;
+    if (progress)
+        cancelled = [&progress, all] { return !progress(all, all); };
+    excel::writeXlsxFile(
+        path, options,
+        [&](lxw_workbook* wb) {
+            writeResults(wb, table, texts);
+            writeCurves(wb, curves, texts, progress);
+        },
+        cancelled);
 }
 
 }  // namespace rz

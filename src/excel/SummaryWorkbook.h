@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -33,10 +34,16 @@ inline constexpr std::size_t kSummaryCurvesMax = 8192;
 // None when no curve was read.
 std::vector<CurveForSummary> summaryCurvesOf(const SpecimenAnalysis& specimen);
 
+// Curves written so far of all, after each; false stops the write. Called on the thread
+// that writes.
+using SummaryWriteProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
 // Throws excel::WorkbookWriteError (the file named and why); an earlier file of that name
 // is kept whole. created: the document's date (seconds since 1970) for a workbook whose
-// bytes depend on its content only; none: the time of writing.
+// bytes depend on its content only; none: the time of writing. When progress answers
+// false, throws excel::ExportCancelled and keeps nothing; it is asked once more, with all
+// curves done, before the file is packed and again before it replaces an earlier one.
 void writeSummaryWorkbook(const QString& path, const SummaryTable& table, const std::vector<CurveForSummary>& curves,
-                          std::optional<std::int64_t> created = {});
+                          std::optional<std::int64_t> created = {}, const SummaryWriteProgress& progress = {});
 
 }  // namespace rz

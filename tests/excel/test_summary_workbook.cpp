@@ -4,6 +4,7 @@
 #include "ExcelTestSupport.h"
 
 #include "core/batch/SummaryCsv.h"
+#include "excel/ExcelExport.h"
 #include "excel/SummaryWorkbook.h"
 #include "excel/WorkbookBackend.h"
 
@@ -18,6 +19,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace rz {
 namespace {
@@ -289,6 +292,41 @@ TEST(SummaryWorkbook, SameContentSameBytesAndFailuresKeepTheOldFile)
 
     EXPECT_THROW(writeSummaryWorkbook(dir.filePath(QStringLiteral("no/such/folder/x.xlsx")), sampleTable(), {}),
                  excel::WorkbookWriteError);
+}
+
+// The progress counts the curves; a "stop" leaves nothing behind and an earlier file as it was,
+// whether it comes among the curves or after them, before the file is packed.
+TEST(SummaryWorkbook, ProgressCountsTheCurvesAndCanStopTheWrite)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.xlsx"));
+    std::vector<std::pair<std::size_t, std::size_t>> calls;
+    writeSummaryWorkbook(path, sampleTable(), sampleCurves(), 1700000000, [&calls](std::size_t done, std::size_t all) {
+        calls.emplace_back(done, all);
+        return true;
+    });
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(std::vector(calls.begin(), calls.begin() + 3),
+              (std::vector<std::pair<std::size_t, std::size_t>>{{1, 3}, {2, 3}, {3, 3}}));
+    for (std::size_t k = 3; k < calls.size(); ++k)
+        EXPECT_EQ(calls[k], (std::pair<std::size_t, std::size_t>{3, 3})) << k;
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray before = written.readAll();
+    written.close();
+
+    for (std::size_t stopAt : {std::size_t(2), calls.size()}) {
+        SCOPED_TRACE(stopAt);
+        std::size_t asked = 0;
+        EXPECT_THROW(writeSummaryWorkbook(path, sampleTable(), sampleCurves(), std::nullopt,
+                                          [&asked, stopAt](std::size_t, std::size_t) { return ++asked < stopAt; }),
+                     excel::ExportCancelled);
+        EXPECT_EQ(asked, stopAt);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_EQ(written.readAll(), before);
+        written.close();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("s.xlsx")});
+    }
 }
 
 }  // namespace
