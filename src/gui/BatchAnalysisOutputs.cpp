@@ -3,8 +3,10 @@
 #include "chartview/ChartView.h"
 #include "core/batch/SummaryCsv.h"
 #include "core/compare/Comparison.h"
+#include "excel/ExcelExport.h"
 #include "excel/SummaryWorkbook.h"
 #include "gui/BatchAnalysisDialog.h"
+#include "gui/ExportProgress.h"
 #include "gui/MainWindow.h"
 #include "gui/SummaryTableModel.h"
 
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QTableView>
 #include <algorithm>
+#include <functional>
 
 namespace rz {
 
@@ -22,6 +25,24 @@ namespace {
 using namespace Qt::StringLiterals;
 
 const QStringList kSummaryFilters = {u"CSV files (*.csv)"_s, u"Excel workbooks (*.xlsx)"_s};
+
+// The summary workbook's progress window; the notices it could give are the dialog's.
+class SummaryFeedback final : public ExportProgress {
+public:
+    SummaryFeedback(QWidget* parent, DialogProvider& dialogs)
+        : ExportProgress(parent, dialogs.showsProgress(), u"Export Summary"_s), parent_(parent), dialogs_(dialogs)
+    {
+    }
+    void showStartFailure(const QString& text, const QString& caption) override
+    {
+        dialogs_.showStartFailure(parent_, text, caption);
+    }
+    void showNotice(const QString& text) override { dialogs_.showMessage(parent_, MessageLevel::Information, text); }
+
+private:
+    QWidget* parent_;
+    DialogProvider& dialogs_;
+};
 
 }  // namespace
 
@@ -118,12 +139,20 @@ void BatchAnalysisDialog::exportSummary()
                 for (CurveForSummary& curve : summaryCurvesOf(s))
                     curves.push_back(std::move(curve));
             }
-            writeSummaryWorkbook(path, table, curves);
+            // Hundreds of long curves take seconds: written on a worker, with a window that
+            // can cancel (it keeps nothing then) once it takes more than half a second.
+            SummaryFeedback feedback(this, dialogs_);
+            feedback.saving([&](const std::function<bool()>& cancelled) {
+                writeSummaryWorkbook(path, table, curves, std::nullopt,
+                                     [&cancelled](std::size_t, std::size_t) { return !(cancelled && cancelled()); });
+            });
         } else {
             writeSummaryCsv(path, table, sep_);
         }
         rememberFolder(QFileInfo(path).absolutePath());
         status_->setText(u"Summary written to %1."_s.arg(QDir::toNativeSeparators(path)));
+    } catch (const excel::ExportCancelled&) {
+        status_->setText(u"Summary not written: cancelled."_s);
     } catch (const std::exception& e) {
         dialogs_.showMessage(this, MessageLevel::Warning, QString::fromUtf8(e.what()));
     }

@@ -15,7 +15,10 @@
 
 namespace rz {
 
-ExportProgress::ExportProgress(QWidget* parent, bool showsProgress) : parent_(parent), showsProgress_(showsProgress) {}
+ExportProgress::ExportProgress(QWidget* parent, bool showsProgress, const QString& title)
+    : parent_(parent), showsProgress_(showsProgress), title_(title)
+{
+}
 
 ExportProgress::~ExportProgress()
 {
@@ -27,7 +30,7 @@ void ExportProgress::createDialog()
     dialog_ =
         new QProgressDialog(QStringLiteral("Writing the workbook..."), QStringLiteral("Cancel"), 0, 1000, parent_);
     dialog_->setObjectName(QStringLiteral("ExportProgress"));
-    dialog_->setWindowTitle(QStringLiteral("Export Excel"));
+    dialog_->setWindowTitle(title_);
     dialog_->setWindowModality(Qt::WindowModal);
     dialog_->setMinimumDuration(500);
     // Stays up after the last cell: saving the file comes next.

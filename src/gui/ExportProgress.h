@@ -3,6 +3,7 @@
 #include "excel/WorkbookExport.h"
 
 #include <QPointer>
+#include <QString>
 #include <atomic>
 #include <cstdint>
 
@@ -23,7 +24,8 @@ public:
     static constexpr std::int64_t kShowAtOnceCells = 100'000;
 
     // showsProgress false: no window, and nothing can be cancelled (tests, scripts).
-    ExportProgress(QWidget* parent, bool showsProgress);
+    // title: the progress window's, the command's name.
+    ExportProgress(QWidget* parent, bool showsProgress, const QString& title = QStringLiteral("Export Excel"));
     ~ExportProgress() override;
 
     bool progress(std::int64_t done, std::int64_t total) override;
@@ -39,6 +41,7 @@ private:
 
     QWidget* parent_;
     bool showsProgress_;
+    QString title_;
     QPointer<QProgressDialog> dialog_;
     std::atomic<bool> cancelled_{false};
 };

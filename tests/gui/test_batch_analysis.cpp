@@ -3,6 +3,9 @@
 // a row opened in the window, the summary exported, and the comparison chart.
 #include "BatchAnalysisFixture.h"
 
+#include <QProgressDialog>
+#include <QTimer>
+
 #include <cmath>
 
 using namespace rz;
@@ -176,6 +179,44 @@ private slots:
         QCOMPARE(dialogs.messages[0].level, MessageLevel::Warning);
         QVERIFY(dialogs.messages[0].text.contains(lost));
         QVERIFY(!QFile::exists(lost));
+    }
+
+    // A workbook of many long curves is written on a worker, with a window whose Cancel
+    // keeps nothing; left alone, the same export is written whole.
+    void aLongSummaryExportCanBeCancelled()
+    {
+        QByteArray longCurve = "d,l\n";
+        for (int i = 0; i < 5000; ++i) {
+            const double d = 30.0 * i / 4999;
+            longCurve += QByteArray::number(d) + ',' + QByteArray::number(60 * (1 - std::exp(-d / 1.5))) + '\n';
+        }
+        QStringList many;
+        for (int k = 0; k < 30; ++k)
+            many << writeFile(*dir, QStringLiteral("L%1.csv").arg(k), longCurve);
+        runOn(many);
+        dialogs.progress = true;
+        const QString book = dir->filePath(QStringLiteral("summary.xlsx"));
+        dialogs.answers = {book};
+        dialogs.filterAnswer = QStringLiteral("Excel workbooks (*.xlsx)");
+        QString title;
+        QTimer::singleShot(0, dialog(), [this, &title] {
+            auto* window = dialog()->findChild<QProgressDialog*>(QStringLiteral("ExportProgress"));
+            if (auto* cancel = window ? window->findChild<QPushButton*>() : nullptr) {
+                title = window->windowTitle();
+                cancel->click();
+            }
+        });
+        dialog()->exportSummary();
+        QCOMPARE(title, QStringLiteral("Export Summary"));
+        QCOMPARE(dialog()->statusLabel()->text(), QStringLiteral("Summary not written: cancelled."));
+        QCOMPARE(QDir(dir->path()).entryList({QStringLiteral("*summary.xlsx*")}, QDir::Files | QDir::Hidden),
+                 QStringList());
+        QVERIFY(dialogs.messages.isEmpty());
+
+        dialogs.answers = {book};
+        dialog()->exportSummary();
+        QCOMPARE(head(book, 2), QByteArray("PK"));
+        QVERIFY(dialog()->statusLabel()->text().startsWith(QStringLiteral("Summary written to")));
     }
 
     void compareDrawsTheChosenRowsWithTheirYieldPoints()
