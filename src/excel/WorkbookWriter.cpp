@@ -27,6 +27,9 @@
 #ifndef _WIN32
 #include <locale.h>
 #endif
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace rz::excel {
 
@@ -474,6 +477,22 @@ void putChartsInSchemaOrder(const QString& path, const QString& target)
     }
 }
 
+// At the end of a write: the library holds every cell of a workbook until it is closed
+// (about 100 bytes each), and glibc keeps the pages it freed for the process; after a
+// summary of a thousand long curves the window would go on holding over a gigabyte.
+class GiveBackFreedMemory {
+public:
+    GiveBackFreedMemory() = default;
+    GiveBackFreedMemory(const GiveBackFreedMemory&) = delete;
+    GiveBackFreedMemory& operator=(const GiveBackFreedMemory&) = delete;
+    ~GiveBackFreedMemory()
+    {
+#ifdef __GLIBC__
+        malloc_trim(0);
+#endif
+    }
+};
+
 }  // namespace
 
 void writeXlsxFile(const QString& path, const XlsxFileOptions& fileOptions, const XlsxContent& fill,
@@ -491,6 +510,7 @@ void writeXlsxFile(const QString& path, const XlsxFileOptions& fileOptions, cons
     temporary.close();
 
     {
+        const GiveBackFreedMemory giveBack;
         const CNumericLocale cLocale;
         CapturedStderr libraryMessages;
         lxw_workbook_options options{};
