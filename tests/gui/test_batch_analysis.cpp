@@ -11,6 +11,21 @@
 using namespace rz;
 using namespace rz::test;
 
+namespace {
+
+// points samples of peak (1 - e^(-d / rise)) from d = 0 to 30.
+QByteArray risingCurve(int points, double peak, double rise)
+{
+    QByteArray bytes = "d,l\n";
+    for (int i = 0; i < points; ++i) {
+        const double d = 30.0 * i / (points - 1);
+        bytes += QByteArray::number(d) + ',' + QByteArray::number(peak * (1 - std::exp(-d / rise))) + '\n';
+    }
+    return bytes;
+}
+
+}  // namespace
+
 class BatchAnalysisTest : public QObject, private BatchAnalysisFixture {
     Q_OBJECT
 
@@ -185,11 +200,7 @@ private slots:
     // keeps nothing; left alone, the same export is written whole.
     void aLongSummaryExportCanBeCancelled()
     {
-        QByteArray longCurve = "d,l\n";
-        for (int i = 0; i < 5000; ++i) {
-            const double d = 30.0 * i / 4999;
-            longCurve += QByteArray::number(d) + ',' + QByteArray::number(60 * (1 - std::exp(-d / 1.5))) + '\n';
-        }
+        const QByteArray longCurve = risingCurve(5000, 60, 1.5);
         QStringList many;
         for (int k = 0; k < 30; ++k)
             many << writeFile(*dir, QStringLiteral("L%1.csv").arg(k), longCurve);
@@ -438,15 +449,8 @@ private slots:
     // its whole extent; one of a few hundred as it is.
     void longComparedCurvesAreThinned()
     {
-        QByteArray longCurve = "d,l\n", shortCurve = "d,l\n";
-        for (int i = 0; i < 5000; ++i) {
-            const double d = 30.0 * i / 4999;
-            longCurve += QByteArray::number(d) + ',' + QByteArray::number(60 * (1 - std::exp(-d / 1.5))) + '\n';
-            if (i % 20 == 0)
-                shortCurve += QByteArray::number(d) + ',' + QByteArray::number(50 * (1 - std::exp(-d / 2))) + '\n';
-        }
-        runOn({writeFile(*dir, QStringLiteral("long.csv"), longCurve),
-               writeFile(*dir, QStringLiteral("short.csv"), shortCurve)});
+        runOn({writeFile(*dir, QStringLiteral("long.csv"), risingCurve(5000, 60, 1.5)),
+               writeFile(*dir, QStringLiteral("short.csv"), risingCurve(250, 50, 2))});
         dialog()->tabs()->setCurrentIndex(1);
         ChartView* chart = dialog()->comparisonChart();
         const qsizetype drawn = chart->overlayDrawnCount(comparisonCurveKey(0));
