@@ -56,19 +56,6 @@ private:
     std::vector<Message>& messages_;
 };
 
-const char* levelName(MessageLevel level)
-{
-    switch (level) {
-    case MessageLevel::Information:
-        return "information";
-    case MessageLevel::Warning:
-        return "warning";
-    case MessageLevel::Error:
-        return "error";
-    }
-    return "error";
-}
-
 QString jsonYield(const YieldResult& r)
 {
     return QStringLiteral("{\"YieldLoad\":%1,\"YieldDisp\":%2,\"Ductility\":%3}")
@@ -120,7 +107,7 @@ QString toJson(const QString& source, const Workbench& wb, const std::vector<Mes
         if (i)
             j += QLatin1Char(',');
         j += QStringLiteral("{\"level\":\"%1\",\"text\":%2}")
-                 .arg(QLatin1String(levelName(messages[i].level)), jsonString(messages[i].text));
+                 .arg(QLatin1String(messageLevelName(messages[i].level)), jsonString(messages[i].text));
     }
     j += QStringLiteral("],\"factors\":{\"LoadReductionFactor\":%1,\"SecantLoadFactor\":%2,\"ParkLoadFactor\":%3}")
              .arg(jsonString(o.loadReduction), jsonString(o.secant), jsonString(o.park));
@@ -178,7 +165,7 @@ void printTable(QTextStream& out, const QString& title, const Workbench& wb, con
     if (messages) {
         for (const Message& m : *messages) {
             text += u"  [";
-            text += QLatin1String(levelName(m.level));
+            text += QLatin1String(messageLevelName(m.level));
             text += u"] ";
             text += m.text;
             text += u'\n';

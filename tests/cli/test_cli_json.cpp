@@ -352,7 +352,7 @@ void expectJsonDescribes(const Json& j, const QString& source, const Replay& r, 
     ASSERT_EQ(messages.items.size(), r.ui.events.size());
     for (std::size_t i = 0; i < messages.items.size(); ++i) {
         EXPECT_EQ(messages.items[i].keys(), (std::vector<std::string>{"level", "text"}));
-        EXPECT_EQ(messages.items[i]["level"].text, levelText(r.ui.events[i].level));
+        EXPECT_EQ(messages.items[i]["level"].text, messageLevelName(r.ui.events[i].level));
         EXPECT_EQ(messages.items[i]["text"].text, r.ui.events[i].text.toStdString());
     }
 

@@ -32,25 +32,12 @@ struct UiEvent {
     Field field = Field::edt1;
 };
 
-inline const char* levelText(MessageLevel level)
-{
-    switch (level) {
-    case MessageLevel::Information:
-        return "information";
-    case MessageLevel::Warning:
-        return "warning";
-    case MessageLevel::Error:
-        return "error";
-    }
-    return "?";
-}
-
 // One line per event, e.g. "information: Import Data first!" or "focus edt12".
 inline std::string describe(const UiEvent& e)
 {
     if (e.kind == UiEvent::Kind::Focus)
         return std::string("focus ") + fieldName(e.field);
-    return std::string(levelText(e.level)) + ": " + e.text.toStdString();
+    return std::string(messageLevelName(e.level)) + ": " + e.text.toStdString();
 }
 
 class RecordingUi : public UserInterface {

@@ -36,6 +36,19 @@ const char* fieldName(Field f)
     return kFieldNames[static_cast<int>(f)];
 }
 
+const char* messageLevelName(MessageLevel level)
+{
+    switch (level) {
+    case MessageLevel::Information:
+        return "information";
+    case MessageLevel::Warning:
+        return "warning";
+    case MessageLevel::Error:
+        return "error";
+    }
+    return "error";
+}
+
 QString folderOf(const QString& path)
 {
     const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));

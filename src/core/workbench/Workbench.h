@@ -40,6 +40,8 @@ enum class MessageLevel {
     Warning,      // the text of a caught error
     Error,        // an error no handler caught (the application's error box)
 };
+// "information", "warning" or "error": how the batch tool's tables and JSON name a level.
+const char* messageLevelName(MessageLevel level);
 
 // How the model talks to the user.
 class UserInterface {
